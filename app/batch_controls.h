@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "app/controls.h"
+
+namespace heatplate {
+
+// The headless runner's stand-in for the window: input texts set up front,
+// output texts remembered, messages to standard error.
+class BatchControls final : public Controls {
+public:
+    BatchControls();
+
+    void set_input(TextBoxId box, std::string text) { texts_[index(box)] = std::move(text); }
+    void choose_method(OptionId option) { method_ = option; }
+    void set_trace(std::FILE* out) { trace_ = out; }
+    void set_picture(PictureId id, DrawingBox* box) { pictures_[static_cast<std::size_t>(id)] = box; }
+    void set_separators(NumberSeparators sep) { separators_ = std::move(sep); }
+    void set_view3d_deferred(bool deferred) { defer_view3d_ = deferred; }
+
+    std::string text(TextBoxId box) const override { return texts_[index(box)]; }
+    void set_text(TextBoxId box, const std::string& text) override;
+    bool selected(OptionId option) const override { return option == method_; }
+    int scroll_value() const override { return 30; }
+    DrawingBox& picture(PictureId id) override;
+    void message(const std::string& text) override;
+    void end_program() override {}
+    NumberSeparators separators() const override { return separators_; }
+    bool defers_view3d() const override { return defer_view3d_; }
+
+private:
+    static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
+
+    std::array<std::string, static_cast<std::size_t>(TextBoxId::Text_RMS) + 1> texts_;
+    std::array<DrawingBox*, 3> pictures_{};
+    NullDrawingBox null_box_;
+    OptionId method_ = OptionId::Option_Explicit;
+    NumberSeparators separators_;
+    std::FILE* trace_ = nullptr;
+    bool defer_view3d_ = false;
+};
+
+}  // namespace heatplate

@@ -1,0 +1,121 @@
+// heatplate-batch: one CALCULATE run without a window.
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "app/batch_controls.h"
+#include "app/form1_core.h"
+#include "platform/locale_separators.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
+    "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
+    "                       [--method explicit|adi] [--trace] [--images DIR]\n"
+    "\n"
+    "Runs one calculation as the window's CALCULATE button does and writes\n"
+    "results.txt in the current directory. Each TEXT is read as the window reads\n"
+    "what is typed into that box; a missing option takes the box's start text.\n"
+    "\n"
+    "  --trace        print '<step> <residual>' for every step\n"
+    "  --images DIR   save the three pictures as DIR/map.png, DIR/view3d.png and\n"
+    "                 DIR/residual.png\n"
+    "\n"
+    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option.\n";
+
+struct TextOption {
+    const char* name;
+    heatplate::TextBoxId box;
+};
+
+constexpr TextOption kTextOptions[] = {
+    {"--nx", heatplate::TextBoxId::Text_Nx},         {"--ny", heatplate::TextBoxId::Text_Ny},
+    {"--tw1", heatplate::TextBoxId::Text_Tw1},       {"--tw2", heatplate::TextBoxId::Text_Tw2},
+    {"--tw3", heatplate::TextBoxId::Text_Tw3},       {"--tw4", heatplate::TextBoxId::Text_Tw4},
+    {"--tfield", heatplate::TextBoxId::Text_Tfield}, {"--maxtime", heatplate::TextBoxId::Text_MaxTime},
+    {"--alfa", heatplate::TextBoxId::Text_Alfa},
+};
+
+int bad_option(const std::string& what) {
+    std::fprintf(stderr, "heatplate-batch: %s\n%s", what.c_str(), kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace heatplate;
+    QCoreApplication app(argc, argv);  // sets the process locale from the environment
+
+    BatchControls controls;
+    bool trace = false;
+    std::string images_dir;
+
+    for (int k = 1; k < argc; ++k) {
+        const std::string_view arg = argv[k];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--trace") {
+            trace = true;
+            continue;
+        }
+        if (k + 1 >= argc) {
+            return bad_option("unknown option or missing value: " + std::string(arg));
+        }
+        const char* value = argv[k + 1];
+        bool known = false;
+        for (const TextOption& opt : kTextOptions) {
+            if (arg == opt.name) {
+                controls.set_input(opt.box, value);
+                known = true;
+            }
+        }
+        if (arg == "--method") {
+            if (std::strcmp(value, "explicit") == 0) {
+                controls.choose_method(OptionId::Option_Explicit);
+            } else if (std::strcmp(value, "adi") == 0) {
+                controls.choose_method(OptionId::Option_ADI);
+            } else {
+                return bad_option("--method takes explicit or adi, not " + std::string(value));
+            }
+            known = true;
+        } else if (arg == "--images") {
+            images_dir = value;
+            known = true;
+        }
+        if (!known) {
+            return bad_option("unknown option: " + std::string(arg));
+        }
+        ++k;
+    }
+    if (!images_dir.empty()) {
+        return bad_option("--images is not available yet");
+    }
+
+    controls.set_separators(separators_of(QLocale::system()));
+    if (trace) {
+        controls.set_trace(stdout);
+    }
+
+    Form1Core form(controls);
+    const RunOutcome outcome = form.Command1_Click();
+    switch (outcome) {
+        case RunOutcome::Completed:
+            break;
+        case RunOutcome::Refused:
+            return 2;
+        default:
+            return 1;
+    }
+    std::printf("t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),
+                controls.text(TextBoxId::Text_dx).c_str(), controls.text(TextBoxId::Text_dy).c_str(),
+                controls.text(TextBoxId::Text_RMS).c_str());
+    return 0;
+}

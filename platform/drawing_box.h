@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+namespace heatplate {
+
+// red + 256 * green + 65536 * blue, each component 0..255.
+using Colour = std::int32_t;
+
+// A drawing surface addressed in user coordinates, with the operations the
+// pictures are drawn with. Coordinates arrive in single precision, as the
+// drawing layer of the original platform took them.
+class DrawingBox {
+public:
+    virtual ~DrawingBox() = default;
+
+    // User coordinates of the top-left (x1, y1) and bottom-right (x2, y2)
+    // corners of the client area.
+    virtual void scale(float x1, float y1, float x2, float y2) = 0;
+    // Back to the background colour; the current position goes to (0, 0).
+    virtual void cls() = 0;
+    virtual void line(float x1, float y1, float x2, float y2, Colour colour) = 0;
+    // Filled rectangle with opposite corners (x1, y1) and (x2, y2), inside
+    // and outline in the same colour.
+    virtual void fill_rect(float x1, float y1, float x2, float y2, Colour colour) = 0;
+    // A point in the foreground colour, which becomes the current position.
+    virtual void pset(float x, float y) = 0;
+    // A line from the current position to (x, y), which becomes the current position.
+    virtual void line_to(float x, float y, Colour colour) = 0;
+};
+
+// Draws nothing: for runs whose pictures nobody looks at.
+class NullDrawingBox final : public DrawingBox {
+public:
+    void scale(float, float, float, float) override {}
+    void cls() override {}
+    void line(float, float, float, float, Colour) override {}
+    void fill_rect(float, float, float, float, Colour) override {}
+    void pset(float, float) override {}
+    void line_to(float, float, Colour) override {}
+};
+
+}  // namespace heatplate
