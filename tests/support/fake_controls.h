@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+
+namespace heatplate::testing {
+
+// A window for tests: start texts as the real one has them, every output and
+// message remembered, pictures that draw nowhere unless a test supplies one.
+class FakeControls : public Controls {
+public:
+    FakeControls() {
+        texts[idx(TextBoxId::Text_Nx)] = "20";
+        texts[idx(TextBoxId::Text_Ny)] = "20";
+        texts[idx(TextBoxId::Text_Tw1)] = "100";
+        texts[idx(TextBoxId::Text_Tw2)] = "100";
+        texts[idx(TextBoxId::Text_Tw3)] = "100";
+        texts[idx(TextBoxId::Text_Tw4)] = "100";
+        texts[idx(TextBoxId::Text_Tfield)] = "0";
+        texts[idx(TextBoxId::Text_MaxTime)] = "50";
+        texts[idx(TextBoxId::Text_Alfa)] = "30";
+        texts[idx(TextBoxId::Text_iTime)] = "0";
+    }
+
+    static std::size_t idx(TextBoxId box) { return static_cast<std::size_t>(box); }
+    std::string& operator[](TextBoxId box) { return texts[idx(box)]; }
+
+    std::string text(TextBoxId box) const override { return texts[idx(box)]; }
+    void set_text(TextBoxId box, const std::string& t) override {
+        texts[idx(box)] = t;
+        if (box == TextBoxId::Text_RMS) {
+            rms_shown.push_back(t);
+        }
+    }
+    bool selected(OptionId option) const override {
+        return option == OptionId::Option_Explicit ? explicit_selected : adi_selected;
+    }
+    int scroll_value() const override { return scroll; }
+    DrawingBox& picture(PictureId id) override {
+        DrawingBox* box = boxes[static_cast<std::size_t>(id)];
+        return box != nullptr ? *box : null_box;
+    }
+    void message(const std::string& t) override { messages.push_back(t); }
+    void end_program() override { ++end_program_calls; }
+    NumberSeparators separators() const override { return sep; }
+    StepVerdict step_done(std::int64_t iTime) override {
+        return on_step ? on_step(iTime) : StepVerdict::Continue;
+    }
+
+    std::array<std::string, idx(TextBoxId::Text_RMS) + 1> texts;
+    bool explicit_selected = true;
+    bool adi_selected = false;
+    int scroll = 30;
+    std::array<DrawingBox*, 3> boxes{};
+    NullDrawingBox null_box;
+    NumberSeparators sep;
+    std::vector<std::string> messages;
+    std::vector<std::string> rms_shown;
+    int end_program_calls = 0;
+    std::function<StepVerdict(std::int64_t)> on_step;
+};
+
+}  // namespace heatplate::testing
