@@ -27,7 +27,7 @@ public:
         texts[idx(TextBoxId::Text_iTime)] = "0";
     }
 
-    static std::size_t idx(TextBoxId box) { return static_cast<std::size_t>(box); }
+    static constexpr std::size_t idx(TextBoxId box) { return static_cast<std::size_t>(box); }
     std::string& operator[](TextBoxId box) { return texts[idx(box)]; }
 
     std::string text(TextBoxId box) const override { return texts[idx(box)]; }
