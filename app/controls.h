@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,8 @@ enum class TextBoxId {
     Text_dy,
     Text_RMS,
 };
+
+inline constexpr std::size_t kTextBoxCount = static_cast<std::size_t>(TextBoxId::Text_RMS) + 1;
 
 enum class OptionId { Option_Explicit, Option_ADI };
 

@@ -52,7 +52,7 @@ public:
         return on_step ? on_step(iTime) : StepVerdict::Continue;
     }
 
-    std::array<std::string, idx(TextBoxId::Text_RMS) + 1> texts;
+    std::array<std::string, kTextBoxCount> texts;
     bool explicit_selected = true;
     bool adi_selected = false;
     int scroll = 30;

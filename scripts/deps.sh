@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages heatplate needs, only those that are missing.
+# Usage: scripts/deps.sh build|test|bench|fuzz ...
+set -euo pipefail
+
+packages=(g++ cmake ninja-build qt6-base-dev)
+for need in "$@"; do
+  case "$need" in
+    build) ;;
+    test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+    bench) packages+=(libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    gui) packages+=(xvfb xauth imagemagick xdotool) ;;
+    *) echo "deps.sh: unknown group '$need'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

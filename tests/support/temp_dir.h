@@ -1,0 +1,49 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+namespace heatplate::testing {
+
+// A fresh directory, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "heatplate-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Makes a directory the working directory for the object's lifetime, since
+// a run writes its results file into the working directory.
+class ScopedWorkingDir {
+public:
+    explicit ScopedWorkingDir(const std::filesystem::path& dir)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~ScopedWorkingDir() {
+        std::error_code ec;
+        std::filesystem::current_path(previous_, ec);
+    }
+    ScopedWorkingDir(const ScopedWorkingDir&) = delete;
+    ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
+
+}  // namespace heatplate::testing
