@@ -42,6 +42,8 @@ TEST(NumberText, ShowsAtMostFifteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(number_text(1e-8, "."), "1E-08");
     EXPECT_EQ(number_text(-0.0, "."), "0");
     EXPECT_EQ(number_text(0.1 + 0.2, "."), "0.3");
+    EXPECT_EQ(number_text(DBL_MAX, "."), "1.79769313486232E+308");
+    EXPECT_EQ(number_text(4.9406564584124654e-324, "."), "4.94065645841247E-324");
 }
 
 TEST(NumberText, UsesTheLocalesDecimalSeparator) {
