@@ -1,6 +1,8 @@
 // Runs that cannot go ahead or cannot finish: nothing the user had is lost.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -133,6 +135,33 @@ TEST_F(FailingRunTest, UnwritableResultsAreReportedAndTheProgramGoesOn) {
     std::filesystem::remove("results.txt");
     EXPECT_EQ(form_.Command1_Click(), RunOutcome::Completed);
     EXPECT_EQ(read_results().size(), 21u * (21u * 5u + 2u));
+}
+
+TEST_F(FailingRunTest, ADanglingLinkIsReportedWithWhereItLeads) {
+    std::filesystem::remove("results.txt");
+    std::filesystem::create_symlink("/nonexistent-heatplate-dir/results.txt", "results.txt");
+    EXPECT_EQ(form_.Command1_Click(), RunOutcome::NotSaved);
+    ASSERT_EQ(controls_.messages.size(), 1u);
+    EXPECT_NE(controls_.messages[0].find("a link to /nonexistent-heatplate-dir"), std::string::npos)
+        << controls_.messages[0];
+    EXPECT_TRUE(std::filesystem::is_symlink("results.txt"));
+}
+
+TEST_F(FailingRunTest, AReadOnlyFolderKeepsTheEarlierResults) {
+    std::filesystem::permissions(".", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    const bool writable_anyway = ::access(".", W_OK) == 0;  // root ignores the bits
+    if (!writable_anyway) {
+        EXPECT_EQ(form_.Command1_Click(), RunOutcome::NotSaved);
+        ASSERT_EQ(controls_.messages.size(), 1u);
+        EXPECT_NE(controls_.messages[0].find("results.txt"), std::string::npos);
+        EXPECT_EQ(read_results(), kEarlierResults);
+    }
+    std::filesystem::permissions(".", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    if (writable_anyway) {
+        GTEST_SKIP() << "running as a user whom permissions do not stop";
+    }
 }
 
 }  // namespace
