@@ -1,8 +1,12 @@
 // The headless runner as a user calls it: a process, its output and the file.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,8 +21,8 @@ struct Process {
     std::string out;
 };
 
-Process run_batch(const std::string& args) {
-    const std::string command = std::string(HEATPLATE_BATCH) + " " + args + " 2>stderr.txt";
+Process run_batch_as(const std::string& prefix, const std::string& args) {
+    const std::string command = prefix + " " + HEATPLATE_BATCH + " " + args + " 2>stderr.txt";
     Process p{-1, {}};
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buf[4096];
@@ -29,6 +33,8 @@ Process run_batch(const std::string& args) {
     }
     return p;
 }
+
+Process run_batch(const std::string& args) { return run_batch_as("", args); }
 
 std::string slurp(const char* name) {
     std::ifstream in(name, std::ios::binary);
@@ -126,6 +132,29 @@ TEST_F(BatchTest, DivergenceExitsWithStatusOne) {
     EXPECT_EQ(p.status, 1);
     EXPECT_NE(slurp("stderr.txt").find("diverged at step 1"), std::string::npos);
     EXPECT_FALSE(std::ifstream("results.txt").good());
+}
+
+TEST_F(BatchTest, AReadOnlyFolderIsReportedAndTheEarlierResultsStay) {
+    // Permission bits do not stop root, so the runner is started as nobody.
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) {
+        GTEST_SKIP() << "needs root to drop to another user";
+    }
+    namespace fs = std::filesystem;
+    fs::permissions(dir_.path(), fs::perms::all);  // let nobody reach the folder
+    std::ofstream("results.txt", std::ios::binary) << "  007\r\n";
+    fs::permissions(".", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    fs::permissions("results.txt", fs::perms::others_read, fs::perm_options::add);
+    const std::string as_nobody = "/usr/bin/setpriv --reuid=nobody --regid=nogroup --clear-groups";
+    if (std::system((as_nobody + " test -x " + HEATPLATE_BATCH).c_str()) != 0) {
+        fs::permissions(".", fs::perms::owner_write, fs::perm_options::add);
+        GTEST_SKIP() << "nobody may not run the program from this build folder";
+    }
+    const Process p = run_batch_as(as_nobody, "");
+    fs::permissions(".", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(p.status, 1);
+    EXPECT_NE(slurp("stderr.txt").find("results.txt"), std::string::npos) << slurp("stderr.txt");
+    EXPECT_EQ(slurp("results.txt"), "  007\r\n");
 }
 
 }  // namespace
