@@ -1,5 +1,13 @@
 #include "app/batch_controls.h"
 
+#include <QDir>
+#include <QString>
+
+#include <utility>
+
+#include "app/form1_core.h"
+#include "view/box_geometry.h"
+
 namespace heatplate {
 
 BatchControls::BatchControls() {
@@ -30,6 +38,41 @@ DrawingBox& BatchControls::picture(PictureId id) {
 
 void BatchControls::message(const std::string& text) {
     std::fprintf(stderr, "heatplate-batch: %s\n", text.c_str());
+}
+
+namespace {
+
+ImageDrawingBox make_box(PictureId id) {
+    const BoxGeometry& g = box_geometry(id);
+    return ImageDrawingBox(g.width, g.height, g.background, g.foreground);
+}
+
+}  // namespace
+
+BatchPictures::BatchPictures()
+    : map(make_box(PictureId::Picture_Paint)),
+      view3d(make_box(PictureId::Picture_3DGraph)),
+      residual(make_box(PictureId::Picture3)) {}
+
+void BatchPictures::attach(BatchControls& controls) {
+    controls.set_picture(PictureId::Picture_Paint, &map);
+    controls.set_picture(PictureId::Picture_3DGraph, &view3d);
+    controls.set_picture(PictureId::Picture3, &residual);
+    controls.set_view3d_deferred(true);
+}
+
+std::optional<std::string> BatchPictures::save(Form1Core& form, const std::string& dir) {
+    form.refresh_view3d();
+    const QDir folder(QString::fromStdString(dir));
+    const std::pair<const char*, const ImageDrawingBox*> files[] = {
+        {"map.png", &map}, {"view3d.png", &view3d}, {"residual.png", &residual}};
+    for (const auto& [name, box] : files) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        if (!box->save_png(path)) {
+            return "cannot write " + QDir::toNativeSeparators(path).toStdString();
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace heatplate

@@ -3,22 +3,26 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/controls.h"
+#include "platform/image_drawing_box.h"
 
 namespace heatplate {
 
 // The headless runner's stand-in for the window: input texts set up front,
 // output texts remembered, messages to standard error.
 class BatchControls final : public Controls {
-public:
+  public:
     BatchControls();
 
     void set_input(TextBoxId box, std::string text) { texts_[index(box)] = std::move(text); }
     void choose_method(OptionId option) { method_ = option; }
     void set_trace(std::FILE* out) { trace_ = out; }
-    void set_picture(PictureId id, DrawingBox* box) { pictures_[static_cast<std::size_t>(id)] = box; }
+    void set_picture(PictureId id, DrawingBox* box) {
+        pictures_[static_cast<std::size_t>(id)] = box;
+    }
     void set_separators(NumberSeparators sep) { separators_ = std::move(sep); }
     void set_view3d_deferred(bool deferred) { defer_view3d_ = deferred; }
 
@@ -32,7 +36,7 @@ public:
     NumberSeparators separators() const override { return separators_; }
     bool defers_view3d() const override { return defer_view3d_; }
 
-private:
+  private:
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
 
     std::array<std::string, static_cast<std::size_t>(TextBoxId::Text_RMS) + 1> texts_;
@@ -42,6 +46,28 @@ private:
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
     bool defer_view3d_ = false;
+};
+
+class Form1Core;
+
+// The three drawing boxes at the window's sizes and colours, for a run whose
+// pictures are saved rather than shown.
+class BatchPictures {
+  public:
+    BatchPictures();
+
+    // Plugs the boxes into the controls. The 3-D view, which every step
+    // clears and redraws, is then drawn only once, when it is saved.
+    void attach(BatchControls& controls);
+
+    // Brings the 3-D view up to date and writes dir/map.png, dir/view3d.png
+    // and dir/residual.png. Returns a message naming the file that could not
+    // be written, if any.
+    std::optional<std::string> save(Form1Core& form, const std::string& dir);
+
+    ImageDrawingBox map;
+    ImageDrawingBox view3d;
+    ImageDrawingBox residual;
 };
 
 }  // namespace heatplate

@@ -1,9 +1,12 @@
 // heatplate-batch: one CALCULATE run without a window.
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
+#include <QString>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,10 +37,14 @@ struct TextOption {
 };
 
 constexpr TextOption kTextOptions[] = {
-    {"--nx", heatplate::TextBoxId::Text_Nx},         {"--ny", heatplate::TextBoxId::Text_Ny},
-    {"--tw1", heatplate::TextBoxId::Text_Tw1},       {"--tw2", heatplate::TextBoxId::Text_Tw2},
-    {"--tw3", heatplate::TextBoxId::Text_Tw3},       {"--tw4", heatplate::TextBoxId::Text_Tw4},
-    {"--tfield", heatplate::TextBoxId::Text_Tfield}, {"--maxtime", heatplate::TextBoxId::Text_MaxTime},
+    {"--nx", heatplate::TextBoxId::Text_Nx},
+    {"--ny", heatplate::TextBoxId::Text_Ny},
+    {"--tw1", heatplate::TextBoxId::Text_Tw1},
+    {"--tw2", heatplate::TextBoxId::Text_Tw2},
+    {"--tw3", heatplate::TextBoxId::Text_Tw3},
+    {"--tw4", heatplate::TextBoxId::Text_Tw4},
+    {"--tfield", heatplate::TextBoxId::Text_Tfield},
+    {"--maxtime", heatplate::TextBoxId::Text_MaxTime},
     {"--alfa", heatplate::TextBoxId::Text_Alfa},
 };
 
@@ -95,8 +102,19 @@ int main(int argc, char** argv) {
         }
         ++k;
     }
+
+    // Nobody looks at the 3-D view during the run; it is drawn once at the
+    // end if it is saved.
+    controls.set_view3d_deferred(true);
+    std::optional<BatchPictures> pictures;
     if (!images_dir.empty()) {
-        return bad_option("--images is not available yet");
+        // Made before the run, so that a folder that cannot be written is
+        // reported before the time is spent.
+        if (!QDir().mkpath(QString::fromStdString(images_dir))) {
+            return bad_option("cannot create the folder " + images_dir);
+        }
+        pictures.emplace();
+        pictures->attach(controls);
     }
 
     controls.set_separators(separators_of(QLocale::system()));
@@ -106,6 +124,13 @@ int main(int argc, char** argv) {
 
     Form1Core form(controls);
     const RunOutcome outcome = form.Command1_Click();
+    // A run that stopped part way still shows how far it got.
+    if (pictures && outcome != RunOutcome::Refused) {
+        if (const auto error = pictures->save(form, images_dir)) {
+            std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
+            return 1;
+        }
+    }
     switch (outcome) {
         case RunOutcome::Completed:
             break;
@@ -115,7 +140,8 @@ int main(int argc, char** argv) {
             return 1;
     }
     std::printf("t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),
-                controls.text(TextBoxId::Text_dx).c_str(), controls.text(TextBoxId::Text_dy).c_str(),
+                controls.text(TextBoxId::Text_dx).c_str(),
+                controls.text(TextBoxId::Text_dy).c_str(),
                 controls.text(TextBoxId::Text_RMS).c_str());
     return 0;
 }

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/controls.h"
+#include "app/form1_core.h"
+#include "app/input_gate.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+
+namespace heatplate {
+
+class PictureBox;
+
+// Captions the message boxes.
+inline constexpr const char* kApplicationTitle = "heatplate";
+
+// The main window: the controls, laid out in twips as the window was
+// designed, and the window object that runs the calculation behind them.
+//
+// A run keeps the window's thread from start to end, as CALCULATE always
+// has, but shows its progress: after a step, at most at the display's rate,
+// it puts the outputs and pictures on the screen. The user's input waits for
+// the end of the run, except Escape, which ends the run after the current
+// step as if that step had been the last, and a close request, which ends it
+// without writing the results file and then closes the window.
+class Form1 final : public QWidget, public Controls {
+    Q_OBJECT
+
+  public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Form1Core& core() { return core_; }
+    bool running() const { return running_; }
+    // The picture of a drawing box, as it is now.
+    const QImage& image(PictureId box) const;
+
+    std::string text(TextBoxId box) const override;
+    void set_text(TextBoxId box, const std::string& text) override;
+    bool selected(OptionId option) const override;
+    int scroll_value() const override;
+    DrawingBox& picture(PictureId box) override;
+    void message(const std::string& text) override;
+    void end_program() override;
+    NumberSeparators separators() const override;
+    StepVerdict step_done(std::int64_t iTime) override;
+    bool defers_view3d() const override { return true; }
+
+  signals:
+    void run_finished(heatplate::RunOutcome outcome);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void Command1_Click();
+    void HScroll_Alfa_Change();
+
+    int twips_x(int twips) const;
+    int twips_y(int twips) const;
+    QRect twips_rect(int left, int top, int width, int height) const;
+    // Names and places a control in its container (the window, a frame or
+    // a drawing box) and gives it its tab position.
+    void place(QWidget* control, const char* name, QWidget* container, int left, int top, int width,
+               int height, int tab);
+    QLineEdit* add_text_box(TextBoxId id, const char* name, QWidget* container, int left, int top,
+                            int width, int height, int tab, const char* text, bool enabled = true);
+    QLabel* add_label(const char* name, QWidget* container, int left, int top, int width,
+                      int height, int tab, const QString& caption);
+    PictureBox* add_picture(PictureId id, const char* name, QWidget* container, int left, int top,
+                            int width, int height, int tab);
+    void chain_tab_order();
+    void fit_font();
+
+    // Puts the texts and pictures a run has changed on the screen.
+    void show_outputs();
+    void present();
+    void release_held_input();
+
+    static constexpr int kControlCount = 36;
+
+    Form1Core core_;
+    double dpi_x_ = 96;
+    double dpi_y_ = 96;
+    std::array<QWidget*, kControlCount> by_tab_{};
+    std::array<QLineEdit*, kTextBoxCount> text_boxes_{};
+    std::array<PictureBox*, 3> pictures_{};
+    QRadioButton* Option_Explicit = nullptr;
+    QRadioButton* Option_ADI = nullptr;
+    QPushButton* Command1 = nullptr;
+    QScrollBar* HScroll_Alfa = nullptr;
+
+    // Output texts set during a run wait here until they are shown: a run
+    // sets them every step, far more often than the screen can show them.
+    std::array<std::string, kTextBoxCount> pending_texts_;
+    std::array<bool, kTextBoxCount> text_pending_{};
+
+    bool running_ = false;
+    bool close_requested_ = false;  // during a run
+    bool ending_ = false;           // the window is closing for good
+    bool scroll_change_pending_ = false;
+    InputGate gate_;
+    QElapsedTimer since_shown_;
+    std::int64_t frame_interval_ns_ = 16'666'667;
+};
+
+}  // namespace heatplate
