@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -13,13 +14,14 @@
 #include "app/batch_controls.h"
 #include "app/form1_core.h"
 #include "platform/locale_separators.h"
+#include "platform/text_file.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace] [--images DIR]\n"
+    "                       [--method explicit|adi] [--trace] [--images DIR] [--field FILE]\n"
     "\n"
     "Runs one calculation as the window's CALCULATE button does and writes\n"
     "results.txt in the current directory. Each TEXT is read as the window reads\n"
@@ -28,6 +30,8 @@ constexpr const char* kUsage =
     "  --trace        print '<step> <residual>' for every step\n"
     "  --images DIR   save the three pictures as DIR/map.png, DIR/view3d.png and\n"
     "                 DIR/residual.png\n"
+    "  --field FILE   also write the final field at full precision to FILE, one\n"
+    "                 grid row per line, for comparisons with other programs\n"
     "\n"
     "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option.\n";
 
@@ -48,6 +52,23 @@ constexpr TextOption kTextOptions[] = {
     {"--alfa", heatplate::TextBoxId::Text_Alfa},
 };
 
+// Row j per line, i across, each value with the 17 digits that give it back.
+std::string full_precision_field(const heatplate::SimulationState& s) {
+    std::string out;
+    char buf[32];
+    for (int j = 0; j <= static_cast<int>(s.Ny); ++j) {
+        for (int i = 0; i <= static_cast<int>(s.Nx); ++i) {
+            // to_chars, unlike printf, ignores the locale's decimal comma.
+            const auto res = std::to_chars(buf, buf + sizeof buf, s.T(i, j),
+                                           std::chars_format::general, 17);
+            if (i > 0) out += ' ';
+            out.append(buf, res.ptr);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
 int bad_option(const std::string& what) {
     std::fprintf(stderr, "heatplate-batch: %s\n%s", what.c_str(), kUsage);
     return 2;
@@ -62,6 +83,7 @@ int main(int argc, char** argv) {
     BatchControls controls;
     bool trace = false;
     std::string images_dir;
+    std::string field_file;
 
     for (int k = 1; k < argc; ++k) {
         const std::string_view arg = argv[k];
@@ -95,6 +117,9 @@ int main(int argc, char** argv) {
             known = true;
         } else if (arg == "--images") {
             images_dir = value;
+            known = true;
+        } else if (arg == "--field") {
+            field_file = value;
             known = true;
         }
         if (!known) {
@@ -138,6 +163,12 @@ int main(int argc, char** argv) {
             return 2;
         default:
             return 1;
+    }
+    if (!field_file.empty()) {
+        if (const auto error = save_file_atomically(field_file, full_precision_field(form.state()))) {
+            std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
+            return 1;
+        }
     }
     std::printf("t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),
                 controls.text(TextBoxId::Text_dx).c_str(),

@@ -35,6 +35,19 @@ std::string finite_refusal(const char* label, double v) {
 
 }  // namespace
 
+double step_residual(const SimulationState& s, int Nx1, int Ny1) {
+    double SumSq = 0;
+    for (int i = 1; i <= Nx1; ++i) {
+        const double* t = s.T.column(i);
+        const double* told = s.Told.column(i);
+        for (int j = 1; j <= Ny1; ++j) {
+            const double change = t[j] - told[j];
+            SumSq = SumSq + change * change;
+        }
+    }
+    return std::sqrt(SumSq) / (s.Nx1 * s.Ny1);
+}
+
 Form1Core::Inputs Form1Core::read_inputs() const {
     auto read = [this](TextBoxId box) { return parse_leading_number(controls_.text(box)); };
     Inputs in{};
@@ -166,16 +179,7 @@ RunOutcome Form1Core::Command1_Click() {
         mark_view3d_changed();
 
         RMSold = RMS;
-        double SumSq = 0;
-        for (int i = 1; i <= Nx1; ++i) {
-            const double* t = s.T.column(i);
-            const double* told = s.Told.column(i);
-            for (int j = 1; j <= Ny1; ++j) {
-                const double change = t[j] - told[j];
-                SumSq = SumSq + change * change;
-            }
-        }
-        RMS = std::sqrt(SumSq) / (s.Nx1 * s.Ny1);
+        RMS = step_residual(s, Nx1, Ny1);
 
         if (!std::isfinite(RMS)) {
             controls_.message("The calculation diverged at step " +

@@ -16,6 +16,10 @@ enum class RunOutcome {
     Abandoned,  // ended by the host without writing results.txt
 };
 
+// The residual of a step: the root of the summed squared changes of the
+// interior (summed i outer, j inner) divided by the number of interior nodes.
+double step_residual(const SimulationState& s, int Nx1, int Ny1);
+
 // The window object without its widgets: the state and the two handlers.
 class Form1Core {
 public:
