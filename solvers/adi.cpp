@@ -14,6 +14,16 @@ constexpr int kMaxExtent = kMaxIntervals - 1;
 
 using Line = std::array<double, kExtent>;
 
+// Most of a step is tens of thousands of divisions, which wider vectors do
+// at twice the pace. Lane width changes no bit (each lane rounds the one
+// operation exactly, and contraction stays off), so the wider copy is
+// chosen at load time where the processor has it.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define HEATPLATE_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define HEATPLATE_WIDE_VECTORS
+#endif
+
 // The grid lines of one sweep are solved together rather than one thomas call
 // at a time: the row systems run across memory, and one line's elimination is
 // a chain of dependent divisions. Each line still gets exactly the operations
@@ -41,6 +51,7 @@ int wall_index(double n, const char* name) {
 // inner advances all rows by one elimination stage at a time over contiguous
 // memory. T holds the rows' eliminated right-hand sides and then their
 // solutions, which also go to Told as the intermediate field.
+HEATPLATE_WIDE_VECTORS
 void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
     const double dx = s.dx;
     const double dy = s.dy;
@@ -110,6 +121,7 @@ void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
 // elimination is one long dependent chain. The right-hand sides are formed in
 // place in T, then eliminated in W, which holds the columns side by side
 // (W[j][i]) so that one stage of all columns runs over contiguous memory.
+HEATPLATE_WIDE_VECTORS
 void column_sweep(SimulationState& s, int Nx1, int Ny1, int Ny, const Line& Bmod) {
     const double dx = s.dx;
     const double dy = s.dy;
