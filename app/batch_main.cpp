@@ -59,9 +59,10 @@ std::string full_precision_field(const heatplate::SimulationState& s) {
     for (int j = 0; j <= static_cast<int>(s.Ny); ++j) {
         for (int i = 0; i <= static_cast<int>(s.Nx); ++i) {
             // to_chars, unlike printf, ignores the locale's decimal comma.
-            const auto res = std::to_chars(buf, buf + sizeof buf, s.T(i, j),
-                                           std::chars_format::general, 17);
-            if (i > 0) out += ' ';
+            const auto res =
+                std::to_chars(buf, buf + sizeof buf, s.T(i, j), std::chars_format::general, 17);
+            if (i > 0)
+                out += ' ';
             out.append(buf, res.ptr);
         }
         out += '\n';
@@ -165,7 +166,8 @@ int main(int argc, char** argv) {
             return 1;
     }
     if (!field_file.empty()) {
-        if (const auto error = save_file_atomically(field_file, full_precision_field(form.state()))) {
+        if (const auto error =
+                save_file_atomically(field_file, full_precision_field(form.state()))) {
             std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
             return 1;
         }

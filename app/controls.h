@@ -42,7 +42,7 @@ enum class StepVerdict {
 // The window as the run sees it. The main window and the headless runner
 // both play it, so that they share one run.
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
 
     virtual std::string text(TextBoxId box) const = 0;

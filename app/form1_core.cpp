@@ -112,7 +112,8 @@ void Form1Core::set_up(const Inputs& in) {
 
     colors(s);
     Init_Paint(s, controls_.picture(PictureId::Picture_Paint));
-    Init_D3_Graph(s, controls_.text(TextBoxId::Text_Alfa), controls_.picture(PictureId::Picture_3DGraph));
+    Init_D3_Graph(s, controls_.text(TextBoxId::Text_Alfa),
+                  controls_.picture(PictureId::Picture_3DGraph));
 
     DrawingBox& chart = controls_.picture(PictureId::Picture3);
     chart.cls();
@@ -122,10 +123,14 @@ void Form1Core::set_up(const Inputs& in) {
         s.T(i, j) = t;
         s.Told(i, j) = t;
     };
-    for (int i = 0; i <= Nx; ++i) wall(i, 0, s.Tw1);
-    for (int i = 0; i <= Nx; ++i) wall(i, Ny, s.Tw3);
-    for (int j = 0; j <= Ny; ++j) wall(Nx, j, s.Tw2);
-    for (int j = 0; j <= Ny; ++j) wall(0, j, s.Tw4);
+    for (int i = 0; i <= Nx; ++i)
+        wall(i, 0, s.Tw1);
+    for (int i = 0; i <= Nx; ++i)
+        wall(i, Ny, s.Tw3);
+    for (int j = 0; j <= Ny; ++j)
+        wall(Nx, j, s.Tw2);
+    for (int j = 0; j <= Ny; ++j)
+        wall(0, j, s.Tw4);
 
     for (int i = 1; i <= Nx - 1; ++i) {
         for (int j = 1; j <= Ny - 1; ++j) {
@@ -153,7 +158,8 @@ RunOutcome Form1Core::Command1_Click() {
     double RMSold = 0;
 
     for (std::int64_t iTime = 1; static_cast<double>(iTime) <= MaxTime; ++iTime) {
-        controls_.set_text(TextBoxId::Text_iTime, number_text(static_cast<double>(iTime), sep.decimal));
+        controls_.set_text(TextBoxId::Text_iTime,
+                           number_text(static_cast<double>(iTime), sep.decimal));
 
         for (int i = 1; i <= Nx1; ++i) {
             for (int j = 1; j <= Ny1; ++j) {
@@ -162,10 +168,14 @@ RunOutcome Form1Core::Command1_Click() {
         }
 
         if (controls_.selected(OptionId::Option_Explicit)) {
-            if (s.dx > 0.5) s.dx = 0.5;
-            if (s.dy > 0.5) s.dy = 0.5;
-            controls_.set_text(TextBoxId::Text_dx, number_text(round_to_decimals(s.dx, 3), sep.decimal));
-            controls_.set_text(TextBoxId::Text_dy, number_text(round_to_decimals(s.dy, 3), sep.decimal));
+            if (s.dx > 0.5)
+                s.dx = 0.5;
+            if (s.dy > 0.5)
+                s.dy = 0.5;
+            controls_.set_text(TextBoxId::Text_dx,
+                               number_text(round_to_decimals(s.dx, 3), sep.decimal));
+            controls_.set_text(TextBoxId::Text_dy,
+                               number_text(round_to_decimals(s.dy, 3), sep.decimal));
             explicit_step(s, Nx1, Ny1);
         } else if (controls_.selected(OptionId::Option_ADI)) {
             ADI(s, Nx1, Ny1);
@@ -191,7 +201,8 @@ RunOutcome Form1Core::Command1_Click() {
 
         chart.line(static_cast<float>(iTime - 1), static_cast<float>(RMSold),
                    static_cast<float>(iTime), static_cast<float>(RMS), s.Black);
-        controls_.set_text(TextBoxId::Text_RMS, number_text(round_to_decimals(RMS, 8), sep.decimal));
+        controls_.set_text(TextBoxId::Text_RMS,
+                           number_text(round_to_decimals(RMS, 8), sep.decimal));
 
         const StepVerdict verdict = controls_.step_done(iTime);
         if (verdict == StepVerdict::StopAndSave) {
@@ -213,7 +224,8 @@ std::string Form1Core::results_text(const NumberSeparators& sep) const {
     const int Nx = static_cast<int>(state_.Nx);
     const int Ny = static_cast<int>(state_.Ny);
     std::string out;
-    out.reserve(static_cast<std::size_t>((Nx + 1) * (Ny + 1)) * 8 + static_cast<std::size_t>(Ny + 1) * 2);
+    out.reserve(static_cast<std::size_t>((Nx + 1) * (Ny + 1)) * 8 +
+                static_cast<std::size_t>(Ny + 1) * 2);
     for (int j = 0; j <= Ny; ++j) {
         for (int i = 0; i <= Nx; ++i) {
             out += "  ";

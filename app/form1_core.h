@@ -22,7 +22,7 @@ double step_residual(const SimulationState& s, int Nx1, int Ny1);
 
 // The window object without its widgets: the state and the two handlers.
 class Form1Core {
-public:
+  public:
     explicit Form1Core(Controls& controls) : controls_(controls) {}
 
     // The CALCULATE run. Messages reach the user through Controls::message;
@@ -41,7 +41,7 @@ public:
 
     static constexpr const char* kResultsFile = "results.txt";
 
-private:
+  private:
     struct Inputs {
         double Nx, Ny, Tw1, Tw2, Tw3, Tw4, Tfield, MaxTime;
     };

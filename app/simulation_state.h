@@ -12,7 +12,7 @@ namespace heatplate {
 // x, the second j along y; j is the contiguous one, so the loops that run j
 // innermost walk memory in order.
 class NodeArray {
-public:
+  public:
     static constexpr int kExtent = 102;
 
     double& operator()(int i, int j) {
@@ -35,14 +35,14 @@ public:
 
     bool operator==(const NodeArray&) const = default;
 
-private:
+  private:
     std::array<double, static_cast<std::size_t>(kExtent) * kExtent> v_{};
 };
 
 // A vector with indices 0..extent-1.
 template <typename E, int Extent>
 class IndexedVector {
-public:
+  public:
     static constexpr int kExtent = Extent;
 
     E& operator()(int k) {
@@ -58,7 +58,7 @@ public:
 
     bool operator==(const IndexedVector&) const = default;
 
-private:
+  private:
     std::array<E, Extent> v_{};
 };
 

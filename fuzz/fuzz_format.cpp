@@ -22,7 +22,8 @@ void check(bool ok) {
 std::string without(const std::string& s, char c) {
     std::string out;
     for (char ch : s) {
-        if (ch != c) out += ch;
+        if (ch != c)
+            out += ch;
     }
     return out;
 }

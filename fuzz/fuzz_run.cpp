@@ -107,7 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (fields >> field) {
             std::string digits;
             for (char c : field) {
-                if (c != ',') digits += c;
+                if (c != ',')
+                    digits += c;
             }
             check(std::isfinite(heatplate::parse_leading_number(digits)));
             check(digits.find_first_not_of("-0123456789") == std::string::npos);

@@ -11,7 +11,7 @@ using Colour = std::int32_t;
 // pictures are drawn with. Coordinates arrive in single precision, as the
 // drawing layer of the original platform took them.
 class DrawingBox {
-public:
+  public:
     virtual ~DrawingBox() = default;
 
     // User coordinates of the top-left (x1, y1) and bottom-right (x2, y2)
@@ -31,7 +31,7 @@ public:
 
 // Draws nothing: for runs whose pictures nobody looks at.
 class NullDrawingBox final : public DrawingBox {
-public:
+  public:
     void scale(float, float, float, float) override {}
     void cls() override {}
     void line(float, float, float, float, Colour) override {}

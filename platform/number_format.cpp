@@ -21,8 +21,8 @@ double round_to_decimals(double value, int decimals) {
     // to_chars yields the exactly rounded decimal (ties to even on the exact
     // binary value); reading it back gives the nearest double to that decimal.
     std::array<char, kFixedBufferSize> buf{};
-    const auto res =
-        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, decimals);
+    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                   std::chars_format::fixed, decimals);
     double rounded = value;
     std::from_chars(buf.data(), res.ptr, rounded);
     return rounded;

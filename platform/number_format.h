@@ -7,8 +7,8 @@ namespace heatplate {
 // The separators of the user's locale, taken at the edge (QLocale) and
 // handed in so that the conversions below stay free of Qt.
 struct NumberSeparators {
-    std::string decimal = ".";  // UTF-8, for text shown on screen
-    std::string group = ",";    // UTF-8, for text shown on screen
+    std::string decimal = ".";     // UTF-8, for text shown on screen
+    std::string group = ",";       // UTF-8, for text shown on screen
     std::string file_group = ",";  // one byte, for the single-byte results file
 };
 

@@ -9,9 +9,13 @@
 namespace heatplate {
 namespace {
 
-bool is_ignored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool is_ignored(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int digit_value(char c, int base) {
     int v = -1;

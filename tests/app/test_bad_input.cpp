@@ -43,8 +43,8 @@ const std::vector<std::string>& bad_texts() {
         "1e9",
         std::string(10000, '7'),
         "1\t0\n",
-        "\xd9\xa3",          // ARABIC-INDIC DIGIT THREE
-        "\xef\xbc\x95",      // FULLWIDTH DIGIT FIVE
+        "\xd9\xa3",           // ARABIC-INDIC DIGIT THREE
+        "\xef\xbc\x95",       // FULLWIDTH DIGIT FIVE
         "\xc3\xa9t\xc3\xa9",  // letters outside ASCII
     };
     return texts;
@@ -62,15 +62,25 @@ struct Box {
 Expect extent(double v) {
     return v == static_cast<int>(v) && v >= 2 && v <= 101 ? Expect::Runs : Expect::Refused;
 }
-Expect temperature(double v) { return std::isfinite(v) ? Expect::Runs : Expect::Refused; }
-Expect steps(double v) { return std::isfinite(v) && v != 0 ? Expect::Runs : Expect::Refused; }
-Expect angle(double) { return Expect::Runs; }
+Expect temperature(double v) {
+    return std::isfinite(v) ? Expect::Runs : Expect::Refused;
+}
+Expect steps(double v) {
+    return std::isfinite(v) && v != 0 ? Expect::Runs : Expect::Refused;
+}
+Expect angle(double) {
+    return Expect::Runs;
+}
 
 const Box kBoxes[] = {
-    {TextBoxId::Text_Nx, "Nx", extent},          {TextBoxId::Text_Ny, "Ny", extent},
-    {TextBoxId::Text_Tw1, "Tw1", temperature},   {TextBoxId::Text_Tw2, "Tw2", temperature},
-    {TextBoxId::Text_Tw3, "Tw3", temperature},   {TextBoxId::Text_Tw4, "Tw4", temperature},
-    {TextBoxId::Text_Tfield, "Tfield", temperature}, {TextBoxId::Text_MaxTime, "MaxTime", steps},
+    {TextBoxId::Text_Nx, "Nx", extent},
+    {TextBoxId::Text_Ny, "Ny", extent},
+    {TextBoxId::Text_Tw1, "Tw1", temperature},
+    {TextBoxId::Text_Tw2, "Tw2", temperature},
+    {TextBoxId::Text_Tw3, "Tw3", temperature},
+    {TextBoxId::Text_Tw4, "Tw4", temperature},
+    {TextBoxId::Text_Tfield, "Tfield", temperature},
+    {TextBoxId::Text_MaxTime, "MaxTime", steps},
     {TextBoxId::Text_Alfa, "Alfa", angle},
 };
 
@@ -78,7 +88,8 @@ std::vector<std::string> result_lines() {
     std::ifstream in("results.txt", std::ios::binary);
     std::vector<std::string> lines;
     std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    while (std::getline(in, line))
+        lines.push_back(line);
     return lines;
 }
 
@@ -91,7 +102,8 @@ TEST(BadInput, EveryBoxEitherRunsOrRefusesWithAMessage) {
             std::filesystem::remove("results.txt");
             FakeControls controls;
             testing::FiniteCheckBox boxes[3];
-            for (int k = 0; k < 3; ++k) controls.boxes[k] = &boxes[k];
+            for (int k = 0; k < 3; ++k)
+                controls.boxes[k] = &boxes[k];
             controls[TextBoxId::Text_Nx] = "6";
             controls[TextBoxId::Text_Ny] = "5";
             controls[TextBoxId::Text_MaxTime] = "4";
@@ -104,14 +116,16 @@ TEST(BadInput, EveryBoxEitherRunsOrRefusesWithAMessage) {
 
             const double v = parse_leading_number(text);
             const RunOutcome outcome = form.Command1_Click();
-            for (const auto& b : boxes) EXPECT_EQ(b.non_finite_calls, 0);
+            for (const auto& b : boxes)
+                EXPECT_EQ(b.non_finite_calls, 0);
             if (box.expect(v) == Expect::Refused) {
                 EXPECT_EQ(outcome, RunOutcome::Refused);
                 ASSERT_EQ(controls.messages.size(), 1u);
                 EXPECT_FALSE(std::filesystem::exists("results.txt"));
                 continue;
             }
-            ASSERT_EQ(outcome, RunOutcome::Completed) << (controls.messages.empty() ? "" : controls.messages[0]);
+            ASSERT_EQ(outcome, RunOutcome::Completed)
+                << (controls.messages.empty() ? "" : controls.messages[0]);
             const auto lines = result_lines();
             ASSERT_EQ(lines.size(), static_cast<std::size_t>(form.state().Ny) + 1);
             for (const std::string& line : lines) {

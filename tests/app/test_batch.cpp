@@ -27,14 +27,17 @@ Process run_batch_as(const std::string& prefix, const std::string& args) {
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buf[4096];
         std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) p.out.append(buf, n);
+        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+            p.out.append(buf, n);
         const int raw = ::pclose(pipe);
         p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     return p;
 }
 
-Process run_batch(const std::string& args) { return run_batch_as("", args); }
+Process run_batch(const std::string& args) {
+    return run_batch_as("", args);
+}
 
 std::string slurp(const char* name) {
     std::ifstream in(name, std::ios::binary);
@@ -67,7 +70,8 @@ Reference default_run() {
             }
         }
         for (int i = 1; i < 20; ++i) {
-            for (int j = 1; j < 20; ++j) sum = sum + (r.T[i][j] - old[i][j]) * (r.T[i][j] - old[i][j]);
+            for (int j = 1; j < 20; ++j)
+                sum = sum + (r.T[i][j] - old[i][j]) * (r.T[i][j] - old[i][j]);
         }
         r.rms = std::sqrt(sum) / 361;
     }
@@ -75,7 +79,7 @@ Reference default_run() {
 }
 
 class BatchTest : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir dir_;
     testing::ScopedWorkingDir cwd_{dir_.path()};
 };
@@ -117,7 +121,8 @@ TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
 }
 
 TEST_F(BatchTest, RefusedInputAndBadOptionsExitWithStatusTwoAndWriteNothing) {
-    for (const char* args : {"--nx 1", "--maxtime 0", "--tw1 1e400", "--bogus 1", "--method foo", "--nx"}) {
+    for (const char* args :
+         {"--nx 1", "--maxtime 0", "--tw1 1e400", "--bogus 1", "--method foo", "--nx"}) {
         SCOPED_TRACE(args);
         const Process p = run_batch(args);
         EXPECT_EQ(p.status, 2);

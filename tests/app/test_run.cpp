@@ -31,14 +31,15 @@ std::vector<std::vector<std::string>> results_fields() {
         std::vector<std::string> row;
         std::istringstream fields(line);
         std::string f;
-        while (fields >> f) row.push_back(f);
+        while (fields >> f)
+            row.push_back(f);
         rows.push_back(row);
     }
     return rows;
 }
 
 class RunTest : public ::testing::Test {
-protected:
+  protected:
     testing::TempDir dir_;
     testing::ScopedWorkingDir cwd_{dir_.path()};
     FakeControls controls_;

@@ -28,7 +28,7 @@ std::string read_results() {
 }
 
 class FailingRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // A completed run first, so there is state, outputs and a file to keep.
         controls_[TextBoxId::Text_MaxTime] = "2";
@@ -36,13 +36,15 @@ protected:
         std::ofstream("results.txt", std::ios::binary) << kEarlierResults;
         before_ = form_.state();
         texts_before_ = controls_.texts;
-        for (int k = 0; k < 3; ++k) controls_.boxes[k] = &boxes_[k];
+        for (int k = 0; k < 3; ++k)
+            controls_.boxes[k] = &boxes_[k];
     }
 
     void expect_nothing_changed() {
         EXPECT_TRUE(form_.state() == before_);
         EXPECT_EQ(controls_.texts, texts_before_);
-        for (const auto& box : boxes_) EXPECT_TRUE(box.calls.empty());
+        for (const auto& box : boxes_)
+            EXPECT_TRUE(box.calls.empty());
         EXPECT_EQ(read_results(), kEarlierResults);
     }
 
@@ -114,7 +116,8 @@ TEST_F(FailingRunTest, OverflowStopsTheRunAndKeepsTheEarlierResults) {
         controls_.messages.clear();
         ASSERT_EQ(form_.Command1_Click(), RunOutcome::Diverged);
         ASSERT_EQ(controls_.messages.size(), 1u);
-        EXPECT_NE(controls_.messages[0].find("step 1:"), std::string::npos) << controls_.messages[0];
+        EXPECT_NE(controls_.messages[0].find("step 1:"), std::string::npos)
+            << controls_.messages[0];
         EXPECT_EQ(read_results(), kEarlierResults);
         // No segment with a non-finite end reached the chart.
         for (const auto& call : boxes_[2].calls) {

@@ -16,8 +16,6 @@
 namespace heatplate {
 namespace {
 
-
-
 TEST(AdiRun, OneStepOnFourByFourWritesTheHandSolvedField) {
     testing::TempDir dir;
     testing::ScopedWorkingDir cwd(dir.path());

@@ -13,7 +13,7 @@ namespace heatplate::testing {
 // A window for tests: start texts as the real one has them, every output and
 // message remembered, pictures that draw nowhere unless a test supplies one.
 class FakeControls : public Controls {
-public:
+  public:
     FakeControls() {
         texts[idx(TextBoxId::Text_Nx)] = "20";
         texts[idx(TextBoxId::Text_Ny)] = "20";

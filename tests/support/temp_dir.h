@@ -9,9 +9,10 @@ namespace heatplate::testing {
 
 // A fresh directory, removed with everything in it when the object goes.
 class TempDir {
-public:
+  public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "heatplate-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "heatplate-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TempDir() {
@@ -23,14 +24,14 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Makes a directory the working directory for the object's lifetime, since
 // a run writes its results file into the working directory.
 class ScopedWorkingDir {
-public:
+  public:
     explicit ScopedWorkingDir(const std::filesystem::path& dir)
         : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir);
@@ -42,7 +43,7 @@ public:
     ScopedWorkingDir(const ScopedWorkingDir&) = delete;
     ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
 
-private:
+  private:
     std::filesystem::path previous_;
 };
 

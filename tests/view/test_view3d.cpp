@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Read as the input boxes are; too large a number is no number.
                       Angle{"abc", 0, 1}, Angle{" 9 0deg", 1, 6.123233995736766e-17},
                       Angle{"1e999", 0, 1}),
-    [](const ::testing::TestParamInfo<Angle>& info) { return "Text" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<Angle>& info) {
+        return "Text" + std::to_string(info.index);
+    });
 
 // An Nx x Ny grid with Tmax 100 at the angle 30, nodes told apart by their
 // temperatures.
