@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,7 +15,7 @@
 #include "app/form1_core.h"
 #include "platform/number_parse.h"
 #include "tests/support/fake_controls.h"
-#include "tests/support/finite_box.h"
+#include "tests/support/recording_box.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -101,7 +102,7 @@ TEST(BadInput, EveryBoxEitherRunsOrRefusesWithAMessage) {
             SCOPED_TRACE(std::string(box.name) + " = \"" + text.substr(0, 40) + "\"");
             std::filesystem::remove("results.txt");
             FakeControls controls;
-            testing::FiniteCheckBox boxes[3];
+            testing::RecordingBox boxes[3];
             for (int k = 0; k < 3; ++k)
                 controls.boxes[k] = &boxes[k];
             controls[TextBoxId::Text_Nx] = "6";
@@ -116,8 +117,12 @@ TEST(BadInput, EveryBoxEitherRunsOrRefusesWithAMessage) {
 
             const double v = parse_leading_number(text);
             const RunOutcome outcome = form.Command1_Click();
-            for (const auto& b : boxes)
-                EXPECT_EQ(b.non_finite_calls, 0);
+            for (const auto& b : boxes) {
+                for (const auto& call : b.calls) {
+                    EXPECT_TRUE(std::isfinite(call.x1) && std::isfinite(call.y1) &&
+                                std::isfinite(call.x2) && std::isfinite(call.y2));
+                }
+            }
             if (box.expect(v) == Expect::Refused) {
                 EXPECT_EQ(outcome, RunOutcome::Refused);
                 ASSERT_EQ(controls.messages.size(), 1u);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/text_file.h"
 #include "tests/support/temp_dir.h"
@@ -10,19 +9,12 @@
 namespace heatplate {
 namespace {
 
-std::string read_all(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 TEST(SaveFileAtomically, ReplacesTheWholeFile) {
     testing::TempDir dir;
     const auto path = dir.path() / "out.txt";
     std::ofstream(path) << "a much longer earlier content\n";
     ASSERT_FALSE(save_file_atomically(path.string(), "new\r\n").has_value());
-    EXPECT_EQ(read_all(path), "new\r\n");
+    EXPECT_EQ(testing::read_file(path), "new\r\n");
 }
 
 TEST(SaveFileAtomically, ReportsADirectoryInTheWayByName) {

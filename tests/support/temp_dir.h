@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace heatplate::testing {
@@ -46,5 +48,13 @@ class ScopedWorkingDir {
   private:
     std::filesystem::path previous_;
 };
+
+// The whole content of a file, or "" when it cannot be read.
+inline std::string read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
 
 }  // namespace heatplate::testing

@@ -1,11 +1,9 @@
-// The window's tests need an application object before the first widget.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // Off screen unless told otherwise, so that listing and running the
-    // tests needs no display.
+    // Off screen unless told otherwise, so that the tests need no display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
