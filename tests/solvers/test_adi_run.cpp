@@ -1,10 +1,7 @@
-// A whole CALCULATE run with the ADI option, checked against the 4 x 4 plate
-// solved by hand: after the row sweep the nodes next to a corner hold 650/17,
-// the middles of the sides 500/17 and 300/17, the centre 100/17; after the
-// column sweep 16800/289, 12400/289 and 6400/289.
+// A whole CALCULATE run with the ADI option on the 4 x 4 plate solved by
+// hand: after the column sweep 16800/289, 12400/289 and 6400/289.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -42,8 +39,6 @@ TEST(AdiRun, OneStepOnFourByFourWritesTheHandSolvedField) {
 
     // Only the column sweep's change counts: sqrt(291340000 / 289^2) / 9.
     EXPECT_EQ(controls[TextBoxId::Text_RMS], "6.56235478");
-    EXPECT_EQ(controls[TextBoxId::Text_dx], "0.3");
-    EXPECT_EQ(controls[TextBoxId::Text_dy], "0.7");
     EXPECT_TRUE(controls.messages.empty());
 }
 
