@@ -39,7 +39,7 @@ class BatchControls final : public Controls {
   private:
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
 
-    std::array<std::string, static_cast<std::size_t>(TextBoxId::Text_RMS) + 1> texts_;
+    std::array<std::string, kTextBoxCount> texts_;
     std::array<DrawingBox*, 3> pictures_{};
     NullDrawingBox null_box_;
     OptionId method_ = OptionId::Option_Explicit;

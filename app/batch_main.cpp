@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -129,18 +128,17 @@ int main(int argc, char** argv) {
         ++k;
     }
 
-    // Nobody looks at the 3-D view during the run; it is drawn once at the
-    // end if it is saved.
-    controls.set_view3d_deferred(true);
-    std::optional<BatchPictures> pictures;
+    // The pictures are kept as the window keeps them, whether or not they are
+    // saved: the map's fast path needs an image behind it, and costs less than
+    // handing ten thousand rectangles a step to a box that draws nothing.
+    BatchPictures pictures;
+    pictures.attach(controls);
     if (!images_dir.empty()) {
         // Made before the run, so that a folder that cannot be written is
         // reported before the time is spent.
         if (!QDir().mkpath(QString::fromStdString(images_dir))) {
             return bad_option("cannot create the folder " + images_dir);
         }
-        pictures.emplace();
-        pictures->attach(controls);
     }
 
     controls.set_separators(separators_of(QLocale::system()));
@@ -151,8 +149,8 @@ int main(int argc, char** argv) {
     Form1Core form(controls);
     const RunOutcome outcome = form.Command1_Click();
     // A run that stopped part way still shows how far it got.
-    if (pictures && outcome != RunOutcome::Refused) {
-        if (const auto error = pictures->save(form, images_dir)) {
+    if (!images_dir.empty() && outcome != RunOutcome::Refused) {
+        if (const auto error = pictures.save(form, images_dir)) {
             std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
             return 1;
         }
