@@ -410,7 +410,8 @@ void ImageDrawingBox::fill_cells(std::span<const float> xs, std::span<const floa
         return;
     }
 
-    std::vector<std::uint32_t> table(colours.size());
+    std::vector<std::uint32_t>& table = next_pixels_of_;
+    table.resize(colours.size());
     std::transform(colours.begin(), colours.end(), table.begin(), pixel_of);
 
     // Compared bit by bit, so that an edge that is not a number still counts
@@ -430,7 +431,7 @@ void ImageDrawingBox::fill_cells(std::span<const float> xs, std::span<const floa
     } else if (cells_state_ == CellsState::Painted) {
         incremental = same_grid && table == pixels_of_ && last_indices_.size() == indices.size();
     }
-    pixels_of_ = std::move(table);
+    pixels_of_.swap(table);
     const auto n_colours = static_cast<int>(pixels_of_.size());
 
     bool wrote = false;

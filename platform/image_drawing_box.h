@@ -105,7 +105,8 @@ class ImageDrawingBox final : public DrawingBox {
     // last painted first: cover_cols_[cover_col_start_[c] .. cover_col_start_[c + 1]).
     std::vector<int> cover_col_start_, cover_cols_, cover_row_start_, cover_rows_;
     std::vector<std::int16_t> last_indices_;
-    std::vector<std::uint32_t> pixels_of_;  // colours as pixels, for the last call
+    std::vector<std::uint32_t> pixels_of_;       // colours as pixels, for the last call
+    std::vector<std::uint32_t> next_pixels_of_;  // the same for this call, kept to reuse its memory
 };
 
 }  // namespace heatplate
