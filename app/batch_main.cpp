@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -78,6 +79,9 @@ int bad_option(const std::string& what) {
 
 int main(int argc, char** argv) {
     using namespace heatplate;
+    // Past a file-size limit a write should fail and be reported, as on a
+    // full disk, rather than end the program with the results half written.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);  // sets the process locale from the environment
 
     BatchControls controls;

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,10 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "app/simulation_state.h"
+#include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -40,63 +44,95 @@ Process run_batch(const std::string& args) {
     return run_batch_as("", args);
 }
 
-// The default run computed here from the scheme's formula, independently of
-// the program: 50 explicit steps on 20 x 20 intervals, walls 100, interior 0.
-struct Reference {
-    double T[21][21] = {};
-    double rms = 0;
-};
-
-Reference default_run() {
-    Reference r;
-    for (int k = 0; k <= 20; ++k) {
-        r.T[k][0] = r.T[k][20] = r.T[0][k] = r.T[20][k] = 100;
-    }
-    for (int step = 1; step <= 50; ++step) {
-        double old[21][21];
-        std::copy(&r.T[0][0], &r.T[0][0] + 21 * 21, &old[0][0]);
-        double sum = 0;
-        for (int i = 1; i < 20; ++i) {
-            for (int j = 1; j < 20; ++j) {
-                const double sx = 0.05 * ((old[i - 1][j] - 2 * old[i][j]) + old[i + 1][j]);
-                const double sy = 0.05 * ((old[i][j - 1] - 2 * old[i][j]) + old[i][j + 1]);
-                r.T[i][j] = (old[i][j] + sx) + sy;
-            }
-        }
-        for (int i = 1; i < 20; ++i) {
-            for (int j = 1; j < 20; ++j)
-                sum = sum + (r.T[i][j] - old[i][j]) * (r.T[i][j] - old[i][j]);
-        }
-        r.rms = std::sqrt(sum) / 361;
-    }
-    return r;
-}
-
 class BatchTest : public ::testing::Test {
   protected:
     testing::TempDir dir_;
     testing::ScopedWorkingDir cwd_{dir_.path()};
 };
 
-TEST_F(BatchTest, DefaultRunWritesTheFieldByteForByte) {
-    const Process p = run_batch("");
-    ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
-
-    const Reference ref = default_run();
-    std::string expected;
-    for (int j = 0; j <= 20; ++j) {
-        for (int i = 0; i <= 20; ++i) {
+// results.txt as the plain scheme's field formats it: whole numbers of at
+// least three digits, no grouping needed below 1000.
+std::string results_of(const SimulationState& s, const testing::Plate& p) {
+    std::string out;
+    for (int j = 0; j <= p.Ny; ++j) {
+        for (int i = 0; i <= p.Nx; ++i) {
             char field[16];
-            std::snprintf(field, sizeof field, "  %03.0f", std::round(ref.T[i][j]));
-            expected += field;
+            std::snprintf(field, sizeof field, "  %03.0f", std::round(s.T(i, j)));
+            out += field;
         }
-        expected += "\r\n";
+        out += "\r\n";
     }
-    EXPECT_EQ(testing::read_file("results.txt"), expected);
+    return out;
+}
 
-    char rms[32];
-    std::snprintf(rms, sizeof rms, "%.8f", ref.rms);
-    EXPECT_EQ(p.out, "t=50\ndx=0.05\ndy=0.05\nresidual=" + std::string(rms) + "\n");
+std::string rms_text(double rms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8f", rms);
+    return text;
+}
+
+// The start texts stand in for missing options; given ones are read as the
+// boxes read them. The file matches the plain scheme's field byte for byte,
+// and --field writes it to the bit.
+TEST_F(BatchTest, RunsWriteTheFieldOfThePlainScheme) {
+    struct Case {
+        const char* args;
+        testing::Plate plate;
+        const char* spacings;
+    };
+    const Case cases[] = {
+        {"", {}, "dx=0.05\ndy=0.05\n"},
+        {"--nx 20 --ny 13abc --tw1 90 --tw2 60 --tw3 35 --tw4 20 --tfield 15 --method explicit",
+         {20, 13, 90, 60, 35, 20, 15},
+         "dx=0.05\ndy=0.077\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Process p = run_batch(std::string(c.args) + " --field field.txt");
+        ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
+        SimulationState plain;
+        const double rms = testing::reference_run(plain, c.plate, 50, false);
+        EXPECT_EQ(testing::read_file("results.txt"), results_of(plain, c.plate));
+        EXPECT_EQ(p.out, "t=50\n" + std::string(c.spacings) + "residual=" + rms_text(rms) + "\n");
+        std::istringstream field(testing::read_file("field.txt"));
+        for (int j = 0; j <= c.plate.Ny; ++j) {
+            for (int i = 0; i <= c.plate.Nx; ++i) {
+                std::string value;
+                field >> value;
+                ASSERT_EQ(std::strtod(value.c_str(), nullptr), plain.T(i, j)) << i << ',' << j;
+            }
+        }
+    }
+}
+
+// One ADI step on 4 x 4 intervals, solved by hand: after the column sweep
+// 16800/289, 12400/289 and 6400/289; the residual counts the column sweep's
+// change alone, sqrt(291340000 / 289^2) / 9. The spacings are not shown.
+TEST_F(BatchTest, MethodAdiRunsTheHandSolvedAdiStep) {
+    const Process p = run_batch("--method adi --nx 4 --ny 4 --maxtime 1");
+    ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
+    EXPECT_EQ(testing::read_file("results.txt"),
+              "  100  100  100  100  100\r\n"
+              "  100  058  043  058  100\r\n"
+              "  100  043  022  043  100\r\n"
+              "  100  058  043  058  100\r\n"
+              "  100  100  100  100  100\r\n");
+    EXPECT_EQ(p.out, "t=1\ndx=\ndy=\nresidual=6.56235478\n");
+}
+
+// Under a locale whose grouping separator is a narrow no-break space (three
+// bytes in UTF-8) the single-byte file groups with a plain space, while the
+// printed outputs take the locale's decimal comma.
+TEST_F(BatchTest, AMultiByteGroupingSeparatorBecomesASpaceInTheFile) {
+    const Process p = run_batch_as("LC_ALL=fr_FR.UTF-8", "--nx 3 --ny 2 --tw1 2000 --tw2 2000 "
+                                   "--tw3 2000 --tw4 2000 --tfield 1234.4 --maxtime 1");
+    ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
+    // 1234.4 + (2000 - 2468.8 + 1234.4) / 3 + (2000 - 2468.8 + 2000) / 2 = 2255.2
+    EXPECT_EQ(testing::read_file("results.txt"),
+              "  2 000  2 000  2 000  2 000\r\n"
+              "  2 000  2 255  2 255  2 000\r\n"
+              "  2 000  2 000  2 000  2 000\r\n");
+    EXPECT_EQ(p.out.rfind("t=1\ndx=0,333\ndy=0,5\nresidual=", 0), 0u) << p.out;
 }
 
 TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
@@ -133,6 +169,25 @@ TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
         EXPECT_FALSE(std::filesystem::exists("results.txt"));
     }
     EXPECT_NE(testing::read_file("stderr.txt").find("diverged at step 1"), std::string::npos);
+}
+
+// A file-size limit makes the write fail part way, as a full disk would: the
+// failure is reported and the earlier results stay whole, with nothing left
+// beside them.
+TEST_F(BatchTest, AWriteFailingMidwayKeepsTheEarlierResultsWhole) {
+    std::ofstream("results.txt", std::ios::binary) << "  007\r\n";
+    // 102 lines of 102 fields: about 52 kB against a limit of 2 kB.
+    const Process p = run_batch_as("ulimit -f 4;", "--nx 101 --ny 101 --maxtime 1");
+    EXPECT_EQ(p.status, 1);
+    EXPECT_EQ(p.out, "");
+    EXPECT_NE(testing::read_file("stderr.txt").find("results.txt"), std::string::npos)
+        << testing::read_file("stderr.txt");
+    EXPECT_EQ(testing::read_file("results.txt"), "  007\r\n");
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"results.txt", "stderr.txt"}));
 }
 
 TEST_F(BatchTest, AReadOnlyFolderIsReportedAndTheEarlierResultsStay) {

@@ -2,13 +2,16 @@
 // and the results file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
 #include "app/form1_core.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/recording_box.h"
+#include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -63,42 +66,62 @@ TEST_F(RunTest, FirstDefaultStepMovesTheNodesAlongTheWalls) {
     EXPECT_EQ(controls_[TextBoxId::Text_iTime], "1");
 }
 
-TEST_F(RunTest, ResidualIsTheRootOfTheSumOverTheNodeCount) {
+// A plate with four different walls, a field between them and two grid
+// sizes, against the schemes written out plainly: every node of T and Told
+// to the bit, and the residual shown is the root of the summed squares over
+// the number of interior nodes.
+TEST_F(RunTest, WholeRunsMatchThePlainSchemesToTheBit) {
+    const testing::Plate plate{7, 12, 90, 60, 35, 20, 15};
     controls_[TextBoxId::Text_Nx] = "7";
-    controls_[TextBoxId::Text_Ny] = "4";
-    controls_[TextBoxId::Text_Tw2] = "40";
-    controls_[TextBoxId::Text_MaxTime] = "3";
-    ASSERT_EQ(form_.Command1_Click(), RunOutcome::Completed);
-    double sum = 0;
-    for (int i = 1; i <= 6; ++i) {
-        for (int j = 1; j <= 3; ++j) {
-            sum = sum + (s().T(i, j) - s().Told(i, j)) * (s().T(i, j) - s().Told(i, j));
-        }
+    controls_[TextBoxId::Text_Ny] = "12";
+    controls_[TextBoxId::Text_Tw1] = "90";
+    controls_[TextBoxId::Text_Tw2] = "60";
+    controls_[TextBoxId::Text_Tw3] = "35";
+    controls_[TextBoxId::Text_Tw4] = "20";
+    controls_[TextBoxId::Text_Tfield] = "15";
+    controls_[TextBoxId::Text_MaxTime] = "25";
+    for (const bool adi : {false, true}) {
+        SCOPED_TRACE(adi ? "ADI" : "Explicit");
+        controls_.explicit_selected = !adi;
+        controls_.adi_selected = adi;
+        ASSERT_EQ(form_.Command1_Click(), RunOutcome::Completed);
+        SimulationState plain;
+        const double rms = testing::reference_run(plain, plate, 25, adi);
+        EXPECT_TRUE(s().T == plain.T);
+        EXPECT_TRUE(s().Told == plain.Told);
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%.8f", rms);
+        std::string expected = shown;
+        expected.erase(expected.find_last_not_of('0') + 1);
+        EXPECT_EQ(controls_[TextBoxId::Text_RMS], expected);
+        EXPECT_EQ(controls_[TextBoxId::Text_iTime], "25");
     }
-    char shown[32];
-    std::snprintf(shown, sizeof shown, "%.8f", std::sqrt(sum) / 18);
-    std::string expected = shown;
-    expected.erase(expected.find_last_not_of('0') + 1);
-    EXPECT_EQ(controls_[TextBoxId::Text_RMS], expected);
-    EXPECT_EQ(controls_[TextBoxId::Text_dx], "0.143");  // 1/7
-    EXPECT_EQ(controls_[TextBoxId::Text_dy], "0.25");
+    EXPECT_EQ(controls_[TextBoxId::Text_dx], "0.143");  // 1/7, from the explicit run
+    EXPECT_EQ(controls_[TextBoxId::Text_dy], "0.083");
 }
 
-TEST_F(RunTest, LaterWallWinsAtTheCorners) {
-    controls_[TextBoxId::Text_Tw1] = "1";
-    controls_[TextBoxId::Text_Tw2] = "2";
-    controls_[TextBoxId::Text_Tw3] = "3";
-    controls_[TextBoxId::Text_Tw4] = "4";
+// One explicit step on 3 x 2 intervals, by hand: the first line is the
+// bottom wall, the last the top; the first field the left wall, the last the
+// right; the corners hold the left and right walls.
+TEST_F(RunTest, ResultsFileHoldsRowsBottomUpAndColumnsLeftToRight) {
+    controls_[TextBoxId::Text_Nx] = "3";
+    controls_[TextBoxId::Text_Ny] = "2";
+    controls_[TextBoxId::Text_Tw1] = "10";
+    controls_[TextBoxId::Text_Tw2] = "20";
+    controls_[TextBoxId::Text_Tw3] = "30";
+    controls_[TextBoxId::Text_Tw4] = "40";
+    controls_[TextBoxId::Text_Tfield] = "50";
+    controls_[TextBoxId::Text_MaxTime] = "1";
     ASSERT_EQ(form_.Command1_Click(), RunOutcome::Completed);
+    // T(1, 1) = 50 + (40 - 100 + 50) / 3 + (10 - 100 + 30) / 2 = 16.67
+    // T(2, 1) = 50 + (50 - 100 + 20) / 3 + (10 - 100 + 30) / 2 = 10
+    EXPECT_EQ(testing::read_file("results.txt"),
+              "  040  010  010  020\r\n"
+              "  040  017  010  020\r\n"
+              "  040  030  030  020\r\n");
     for (const NodeArray* a : {&s().T, &s().Told}) {
-        EXPECT_EQ((*a)(0, 0), 4);
-        EXPECT_EQ((*a)(0, 20), 4);
-        EXPECT_EQ((*a)(20, 0), 2);
-        EXPECT_EQ((*a)(20, 20), 2);
-    }
-    for (const auto& row : results_fields()) {
-        EXPECT_EQ(row.front(), "004");
-        EXPECT_EQ(row.back(), "002");
+        EXPECT_EQ((std::array{(*a)(0, 0), (*a)(0, 2), (*a)(3, 0), (*a)(3, 2)}),
+                  (std::array{40.0, 40.0, 20.0, 20.0}));
     }
 }
 
@@ -123,6 +146,8 @@ TEST_F(RunTest, FractionalStepCountRunsTheWholeStepsBelowIt) {
 }
 
 TEST_F(RunTest, LessThanOneStepWritesTheInitialField) {
+    controls_[TextBoxId::Text_Tw1] = "1";
+    controls_[TextBoxId::Text_Tw3] = "3";
     for (const char* max_time : {"0.5", "-3"}) {
         controls_[TextBoxId::Text_MaxTime] = max_time;
         controls_[TextBoxId::Text_Tfield] = "37.6";
@@ -132,8 +157,8 @@ TEST_F(RunTest, LessThanOneStepWritesTheInitialField) {
         EXPECT_EQ(controls_[TextBoxId::Text_RMS], "");
         const auto rows = results_fields();
         ASSERT_EQ(rows.size(), 21u);
-        EXPECT_EQ(rows[0][5], "100");
-        EXPECT_EQ(rows[5][5], "038");
+        EXPECT_EQ((std::array{rows[0][5], rows[5][0], rows[5][5], rows[20][5]}),
+                  (std::array<std::string, 4>{"001", "100", "038", "003"}));
     }
 }
 

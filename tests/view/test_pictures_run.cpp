@@ -1,5 +1,5 @@
-// The pictures a whole run with the default inputs leaves, in the window's
-// boxes and as the headless runner saves them.
+// The pictures a whole run leaves, in the window's boxes and as the headless
+// runner saves them.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app/batch_controls.h"
@@ -21,12 +22,26 @@ namespace {
 
 using testing::colour_at;
 
-TEST(PicturesRun, DefaultRunShowsAndSavesTheExpectedPictures) {
+// Four different walls, the bottom one hottest, on 20 x 13 intervals, with
+// the field starting at the coldest input: every cell only warms, so a cell
+// shows the colour of its index now, or nothing while that index is 0.
+TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
     testing::TempDir dir;
     testing::ScopedWorkingDir cwd(dir.path());
     BatchPictures boxes;  // the window's sizes and colours
     testing::FakeControls controls;
     controls.boxes = {&boxes.map, &boxes.view3d, &boxes.residual};
+    const char* const inputs[][2] = {{"nx", "20"},  {"ny", "13"},     {"tw1", "90"},
+                                     {"tw2", "60"}, {"tw3", "35"},    {"tw4", "20"},
+                                     {"tfield", "15"}, {"maxtime", "50"}};
+    const TextBoxId boxes_of[] = {TextBoxId::Text_Nx,  TextBoxId::Text_Ny,  TextBoxId::Text_Tw1,
+                                  TextBoxId::Text_Tw2, TextBoxId::Text_Tw3, TextBoxId::Text_Tw4,
+                                  TextBoxId::Text_Tfield, TextBoxId::Text_MaxTime};
+    std::string options;
+    for (std::size_t k = 0; k < std::size(inputs); ++k) {
+        controls[boxes_of[k]] = inputs[k][1];
+        options += std::string(" --") + inputs[k][0] + " " + inputs[k][1];
+    }
     QImage first_residual;
     controls.on_step = [&](std::int64_t) {
         if (first_residual.isNull())
@@ -36,33 +51,40 @@ TEST(PicturesRun, DefaultRunShowsAndSavesTheExpectedPictures) {
     Form1Core form(controls);
     ASSERT_EQ(form.Command1_Click(), RunOutcome::Completed);
 
-    // (0, 0) to (1, 0.12694115...) on a chart from (0, 0) to (50, 1), 285 x 261
-    // pixels: black from pixel (0, 0) to (round(284 / 50), round(0.12694 * 260)).
+    // (0, 0) to (1, RMS) on a chart from (0, 0) to (50, 1), 285 x 261 pixels:
+    // black from pixel (0, 0) to (round(284 / 50), round(RMS * 260)).
+    const double rms = std::stod(controls.rms_shown.front());
+    const int bottom = static_cast<int>(std::lround(rms * 260));
+    ASSERT_GT(bottom, 6);
     testing::Pixels expected;
-    for (int y = 0; y <= 33; ++y)
-        expected.insert({static_cast<int>(std::floor(y * 6.0 / 33 + 0.5)), y});
+    for (int y = 0; y <= bottom; ++y)
+        expected.insert({static_cast<int>(std::floor(y * 6.0 / bottom + 0.5)), y});
     EXPECT_EQ(testing::pixels_in(first_residual, kDefaultBoxBackground, true), expected);
     EXPECT_EQ(testing::pixels_in(first_residual, 0), expected);
 
-    // The map at every cell centre. Heating from the walls only raises the
-    // cells: one at index 0 now has never been painted.
+    // The map at every cell centre, on the scale from Tmin 15 to Tmax 90.
     const SimulationState& s = form.state();
+    const QImage& map = boxes.map.image();
     for (int i = 1; i <= 20; ++i) {
-        for (int j = 1; j <= 20; ++j) {
+        for (int j = 1; j <= 13; ++j) {
             const double mean = (s.T(i, j) + s.T(i, j - 1) + s.T(i - 1, j - 1) + s.T(i - 1, j)) / 4;
-            const int index = static_cast<int>(std::nearbyint(255 * (mean / 100)));
+            const int index = static_cast<int>(std::nearbyint(255 * ((mean - 15) / 75)));
             const int px = static_cast<int>(std::lround((i - 0.5) / 20 * 162));
-            const int py = static_cast<int>(std::lround((1 - (j - 0.5) / 20) * 162));
-            EXPECT_EQ(colour_at(boxes.map.image(), px, py),
-                      index > 0 ? s.Palette(index) : kDefaultBoxBackground)
+            const int py = static_cast<int>(std::lround((1 - (j - 0.5) / 13) * 162));
+            EXPECT_EQ(colour_at(map, px, py), index > 0 ? s.Palette(index) : kDefaultBoxBackground)
                 << "cell " << i << ',' << j;
         }
     }
+    // Red grows with the index: the hot bottom wall is at the bottom, the
+    // warmer right wall on the right.
+    const auto red = [&map](int x, int y) { return colour_at(map, x, y) & 0xFF; };
+    EXPECT_GT(red(81, 158), red(81, 4));
+    EXPECT_GT(red(158, 81), red(4, 81));
 
     // The headless runner saves the same pictures; it fails with status 2
     // when the folder cannot be made.
     const std::string batch = HEATPLATE_BATCH;
-    ASSERT_EQ(std::system((batch + " --images pictures/out > /dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((batch + options + " --images pictures/out > /dev/null").c_str()), 0);
     for (const auto& [name, shown] : {std::pair{"map.png", &boxes.map},
                                       {"view3d.png", &boxes.view3d},
                                       {"residual.png", &boxes.residual}}) {

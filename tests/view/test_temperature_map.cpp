@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "platform/image_drawing_box.h"
 #include "tests/support/recording_box.h"
@@ -21,7 +22,8 @@ using testing::RecordingBox;
 constexpr Colour kGrey = 0xF0F0F0;
 
 // An Nx x Ny grid over the unit plate with every node at t, after colors and
-// Init_Paint with the default inputs (walls 100, field 0).
+// Init_Paint with four different walls and a field below them: the scale
+// runs from Tmin -40 to Tmax 100.
 SimulationState grid_state(int Nx, int Ny, double t) {
     SimulationState s;
     s.Nx = Nx;
@@ -33,7 +35,11 @@ SimulationState grid_state(int Nx, int Ny, double t) {
             s.T(i, j) = t;
         }
     }
-    s.Tw1 = s.Tw2 = s.Tw3 = s.Tw4 = 100;
+    s.Tw1 = 100;
+    s.Tw2 = 60;
+    s.Tw3 = 80;
+    s.Tw4 = 70;
+    s.Tfield = -40;
     colors(s);
     RecordingBox ignored;
     Init_Paint(s, ignored);
@@ -47,46 +53,62 @@ TEST(Palette, TellingRowsAndTheScaleFromTheInputs) {
         (std::array{s.Black, s.Red, s.Palette(0), s.Palette(1), s.Palette(2), s.Palette(127),
                     s.Palette(128), s.Palette(254), s.Palette(255), s.Palette(256)}),
         (std::array<Colour, 10>{0, 255, 0, 0xFE0001, 16580610, 8388735, 8323200, 65790, 255, 0}));
-    s.Tfield = 5;
-    s.Tw1 = 7;
-    s.Tw2 = -3;
-    s.Tw3 = 12;
-    RecordingBox box;
-    Init_Paint(s, box);
-    EXPECT_EQ((std::array{s.Tmin, s.Tmax, s.Trange}), (std::array{-3.0, 12.0, 15.0}));
+    // Each of the five inputs is the lowest or the highest somewhere.
+    const std::array<double, 8> cases[] = {
+        // Tfield, Tw1, Tw2, Tw3, Tw4 -> Tmin, Tmax, Trange
+        {5, 7, -3, 12, 0, -3, 12, 15},
+        {5, 1, 2, 3, 4, 1, 5, 4},
+        {0, 9, 8, -7, -8, -8, 9, 17},
+        {0, 3, 11, 2, 40, 0, 40, 40},
+        {-1, 6, 6, 6, 6, -1, 6, 7},
+    };
+    for (const auto& c : cases) {
+        std::tie(s.Tfield, s.Tw1, s.Tw2, s.Tw3, s.Tw4) = std::tuple(c[0], c[1], c[2], c[3], c[4]);
+        RecordingBox box;
+        Init_Paint(s, box);
+        EXPECT_EQ((std::array{s.Tmin, s.Tmax, s.Trange}), (std::array{c[5], c[6], c[7]}));
+        // x grows to the right and y upwards: (0, 1) at the top left.
+        ASSERT_EQ(box.calls.size(), 2u);
+        EXPECT_EQ(box.calls[0].op, "scale");
+        EXPECT_EQ((std::array{box.calls[0].x1, box.calls[0].y1, box.calls[0].x2, box.calls[0].y2}),
+                  (std::array{0.0f, 1.0f, 1.0f, 0.0f}));
+        EXPECT_EQ(box.calls[1].op, "cls");
+    }
 }
 
 // Tmin is not painted, Tmax is pure red; exactly 0.5 / 255 of the range still
-// gives index 0, and halves go to the even index. On a 1 x Ny grid a column of
-// cells is worked two cells at a time, the last odd one alone.
+// gives index 0, and halves go to the even index. A column of cells is worked
+// two cells at a time, the last odd one alone.
 TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
-    const auto scaled_mean = [](double t) { return 255 * (((((t + t) + t) + t) / 4 - 0) / 100); };
-    for (const int Ny : {1, 6, 7}) {
-        SimulationState s = grid_state(1, Ny, 0);
+    const auto scaled_mean = [](double t) {
+        return 255 * (((((t + t) + t) + t) / 4 - -40.0) / 140);
+    };
+    for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}}) {
+        SimulationState s = grid_state(Nx, Ny, 0);
         ImageDrawingBox image(163, 163, kGrey);
         const auto check = [&](double t, int expected) {
-            SCOPED_TRACE(::testing::Message() << "Ny " << Ny << ", T " << t);
-            for (int i = 0; i <= 1; ++i) {
+            SCOPED_TRACE(::testing::Message() << Nx << " x " << Ny << ", T " << t);
+            for (int i = 0; i <= Nx; ++i) {
                 for (int j = 0; j <= Ny; ++j)
                     s.T(i, j) = t;
             }
             RecordingBox box;
             Paint_TempField(s, box);
-            ASSERT_EQ(box.calls.size(), expected == 0 ? 0u : static_cast<std::size_t>(Ny));
+            ASSERT_EQ(box.calls.size(), expected == 0 ? 0u : static_cast<std::size_t>(Nx * Ny));
             for (const auto& c : box.calls)
                 EXPECT_EQ(c.colour, s.Palette(expected));
             Init_Paint(s, image);
             Paint_TempField(s, image);
             EXPECT_EQ(colour_at(image.image(), 81, 81), expected ? s.Palette(expected) : kGrey);
         };
-        check(0, 0);
+        check(-40, 0);
         check(100, 255);
-        for (int k = 0; k <= 60; ++k) {
+        for (const int k : {0, 1, 2, 3, 100, 127, 128, 200, 253, 254}) {
             // The last temperature whose scaled mean lies below k + 0.5, then the next.
             const double half = k + 0.5;
-            double t = half / 255 * 100;
+            double t = half / 255 * 140 - 40;
             while (scaled_mean(t) >= half)
-                t = std::nextafter(t, 0.0);
+                t = std::nextafter(t, -1e9);
             while (scaled_mean(std::nextafter(t, 1e9)) < half)
                 t = std::nextafter(t, 1e9);
             check(t, k);
@@ -97,19 +119,19 @@ TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
 }
 
 TEST(PaintTempField, CellLeftOutKeepsItsLastColourOnBothPaths) {
-    SimulationState s = grid_state(1, 1, 0);
+    SimulationState s = grid_state(1, 1, -40);
     ImageDrawingBox image(163, 163, kGrey);
     Init_Paint(s, image);
-    s.T(1, 1) = 4 * 60.0;  // mean 60: index 153
+    s.T(1, 1) = 360;  // mean 60: index 255 * 100 / 140 = 182.1
     Paint_TempField(s, image);
-    EXPECT_EQ(colour_at(image.image(), 81, 81), s.Palette(153));
-    for (const double corner : {0.0, 4 * 101.0, std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_EQ(colour_at(image.image(), 81, 81), s.Palette(182));
+    for (const double corner : {-40.0, 524.0, std::numeric_limits<double>::quiet_NaN()}) {
         s.T(1, 1) = corner;  // index 0, above Tmax, not a number
         RecordingBox box;
         Paint_TempField(s, box);
         EXPECT_TRUE(box.calls.empty()) << corner;
         Paint_TempField(s, image);
-        EXPECT_EQ(colour_at(image.image(), 81, 81), s.Palette(153)) << corner;
+        EXPECT_EQ(colour_at(image.image(), 81, 81), s.Palette(182)) << corner;
     }
 }
 

@@ -41,9 +41,9 @@ TEST(InitD3Graph, CornersAndExtentFollowTheAngle) {
     }
 }
 
-// An Nx x Ny grid with Tmax 100 at the angle 30, nodes told apart by their
-// temperatures.
-SimulationState view_state(int Nx, int Ny) {
+// An Nx x Ny grid with Tmin 20 and Tmax 100 at the angle 30, nodes told
+// apart by their temperatures.
+SimulationState view_state(int Nx, int Ny, const char* angle = "30") {
     SimulationState s;
     s.Nx = Nx;
     s.Ny = Ny;
@@ -56,10 +56,11 @@ SimulationState view_state(int Nx, int Ny) {
             s.T(i, j) = 10 * i + j;
         }
     }
+    s.Tmin = 20;  // heights start at 0, not at Tmin
     s.Tmax = 100;
     colors(s);
     RecordingBox ignored;
-    Init_D3_Graph(s, "30", ignored);
+    Init_D3_Graph(s, angle, ignored);
     return s;
 }
 
@@ -75,6 +76,35 @@ void expect_point(const Call& c, const SimulationState& s, int i, int j) {
     EXPECT_EQ(c.x1, static_cast<float>(s.X(i, j) + (s.CosAlfa * s.Y(i, j))));
     EXPECT_EQ(c.y1, static_cast<float>((s.T(i, j) / s.Tmax) + (s.SinAlfa * s.Y(i, j))));
     EXPECT_EQ(c.colour, c.op == "pset" ? 0 : 255);
+}
+
+// The base's front, back, right and left edges, then the axis up from the
+// front-left corner, all in black, at three angles.
+TEST(D3Graph, DrawsTheBaseAndTheAxisFromTheProjectedCorners) {
+    for (const char* angle : {"30", "0", "90"}) {
+        SCOPED_TRACE(angle);
+        const SimulationState s = view_state(3, 2, angle);
+        RecordingBox box;
+        D3_Graph(s, box);
+        ASSERT_GE(box.calls.size(), 6u);
+        const auto c = static_cast<float>(s.CosAlfa);
+        const auto n = static_cast<float>(s.SinAlfa);
+        const auto c1 = static_cast<float>(s.CosAlfa + 1);
+        const auto n1 = static_cast<float>(s.SinAlfa + 1);
+        const std::array<std::array<float, 4>, 5> edges{{
+            {0, 0, 1, 0},
+            {c, n, c1, n},
+            {1, 0, c1, n},
+            {0, 0, c, n},
+            {0, 0, 0, n1},
+        }};
+        for (std::size_t k = 0; k < edges.size(); ++k) {
+            const Call& l = box.calls[k + 1];
+            EXPECT_EQ(l.op, "line") << k;
+            EXPECT_EQ((std::array{l.x1, l.y1, l.x2, l.y2}), edges[k]) << "line " << k;
+            EXPECT_EQ(l.colour, 0) << k;
+        }
+    }
 }
 
 // Frame and axis, then one curve per row; the wall rows leave out their
