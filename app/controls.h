@@ -6,6 +6,8 @@
 
 #include "platform/drawing_box.h"
 #include "platform/number_format.h"
+#include "solvers/method.h"
+#include "view/box_geometry.h"
 
 namespace heatplate {
 
@@ -28,9 +30,12 @@ enum class TextBoxId {
 
 inline constexpr std::size_t kTextBoxCount = static_cast<std::size_t>(TextBoxId::Text_RMS) + 1;
 
+// One option button per method, in the order of methods().
 enum class OptionId { Option_Explicit, Option_ADI };
 
-enum class PictureId { Picture_Paint, Picture_3DGraph, Picture3 };
+constexpr OptionId option_of(Method method) {
+    return static_cast<OptionId>(method);
+}
 
 // What the host wants after a step has been shown.
 enum class StepVerdict {

@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
+#include "app/control_table.h"
 #include "app/picture_box.h"
 #include "platform/locale_separators.h"
 #include "view/box_geometry.h"
@@ -23,9 +25,6 @@ namespace heatplate {
 namespace {
 
 constexpr double kTwipsPerInch = 1440;
-
-// Light yellow behind the 3-D view and its angle label.
-const QColor kLightYellow(255, 255, 192);
 
 std::size_t index(TextBoxId box) {
     return static_cast<std::size_t>(box);
@@ -41,107 +40,58 @@ QColor colour_of(Colour c) {
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
-    setObjectName("Form1");
-    setWindowTitle("Form1");
+    setObjectName(kWindowName);
+    setWindowTitle(kWindowName);
     dpi_x_ = logicalDpiX();
     dpi_y_ = logicalDpiY();
     resize(twips_x(11880), twips_y(8295));
-
-    auto frame = [this](const char* name, int left, int top, int width, int height, int tab) {
-        // A frame without a title: an etched line around the controls it groups.
-        auto* box = new QFrame(this);
-        box->setFrameStyle(QFrame::Box | QFrame::Sunken);
-        place(box, name, this, left, top, width, height, tab);
-        return box;
-    };
-
-    QFrame* Frame1 = frame("Frame1", 480, 120, 1815, 1455, 0);
-    Command1 = new QPushButton("CALCULATE", this);
-    // Neither default nor cancel button: Enter and Escape never press it.
-    Command1->setAutoDefault(false);
-    Command1->setDefault(false);
-    place(Command1, "Command1", this, 495, 1680, 1800, 615, 3);
-    QFrame* Frame2 = frame("Frame2", 240, 2520, 2295, 1695, 4);
-    QFrame* Frame3 = frame("Frame3", 2760, 240, 3975, 4095, 18);
-    PictureBox* Picture_3DGraph = add_picture(PictureId::Picture_3DGraph, "Picture_3DGraph", this,
-                                              2760, 4440, 3975, 3495, 17);
-    PictureBox* Picture3 =
-        add_picture(PictureId::Picture3, "Picture3", this, 6840, 360, 4335, 3975, 30);
-
-    // Sharing Frame1 makes the two options exclude each other.
-    Option_Explicit = new QRadioButton("Explicit", Frame1);
-    Option_Explicit->setChecked(true);
-    place(Option_Explicit, "Option_Explicit", Frame1, 240, 240, 975, 375, 2);
-    Option_ADI = new QRadioButton("ADI", Frame1);
-    place(Option_ADI, "Option_ADI", Frame1, 240, 840, 1455, 375, 1);
-    // The two options are one stop of the tab order, at the selected one, as
-    // in the classic dialogs; the arrow keys move the selection between them.
-    auto tab_stop_at_selection = [](QRadioButton* option, bool checked) {
-        option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
-    };
-    for (QRadioButton* option : {Option_Explicit, Option_ADI}) {
-        tab_stop_at_selection(option, option->isChecked());
-        connect(option, &QRadioButton::toggled, option,
-                [option, tab_stop_at_selection](bool on) { tab_stop_at_selection(option, on); });
+    for (const ControlSpec& spec : control_table()) {
+        add_control(spec);
     }
-
-    add_label("Label1", Frame2, 360, 360, 375, 375, 12, "Nx");
-    add_text_box(TextBoxId::Text_Nx, "Text_Nx", Frame2, 600, 360, 495, 285, 8, "20");
-    add_label("Label4", Frame2, 1260, 360, 375, 255, 9, "dx");
-    add_text_box(TextBoxId::Text_dx, "Text_dx", Frame2, 1560, 360, 585, 285, 5, "", false);
-    add_label("Label9", Frame2, 360, 720, 255, 255, 15, "Ny");
-    add_text_box(TextBoxId::Text_Ny, "Text_Ny", Frame2, 600, 720, 495, 285, 16, "20");
-    add_label("Label8", Frame2, 1260, 720, 255, 255, 13, "dy");
-    add_text_box(TextBoxId::Text_dy, "Text_dy", Frame2, 1560, 720, 585, 285, 14, "", false);
-    add_label("Label3", Frame2, 120, 1200, 495, 255, 10, "t Max");
-    add_text_box(TextBoxId::Text_MaxTime, "Text_MaxTime", Frame2, 600, 1200, 495, 285, 6, "50");
-    add_label("Label2", Frame2, 1365, 1200, 375, 375, 11, "t");
-    add_text_box(TextBoxId::Text_iTime, "Text_iTime", Frame2, 1560, 1200, 585, 285, 7, "0", false);
-
-    add_label("Label10", Frame3, 1560, 240, 495, 255, 21, "Tw3");
-    add_text_box(TextBoxId::Text_Tw3, "Text_Tw3", Frame3, 2040, 120, 375, 285, 20, "100");
-    add_label("Label11", Frame3, 120, 1440, 375, 255, 23, "Tw4");
-    add_text_box(TextBoxId::Text_Tw4, "Text_Tw4", Frame3, 120, 1680, 495, 285, 22, "100");
-    add_picture(PictureId::Picture_Paint, "Picture_Paint", Frame3, 720, 480, 2500, 2500, 19);
-    add_label("Label6", Frame3, 3360, 1440, 495, 375, 25, "Tw2");
-    add_text_box(TextBoxId::Text_Tw2, "Text_Tw2", Frame3, 3360, 1680, 495, 285, 24, "100");
-    add_label("Label5", Frame3, 1560, 3120, 615, 375, 27, "Tw1");
-    add_text_box(TextBoxId::Text_Tw1, "Text_Tw1", Frame3, 2040, 3000, 495, 285, 26, "100");
-    add_label("Label7", Frame3, 720, 3720, 1815, 255, 29, "Initial field temperature");
-    add_text_box(TextBoxId::Text_Tfield, "Text_Tfield", Frame3, 2520, 3720, 495, 285, 28, "0");
-
-    // The label's letter "a" in the Symbol font was an alpha; the letter
-    // itself says the same in any font.
-    QLabel* Label12 =
-        add_label("Label12", Picture_3DGraph, 600, 3120, 255, 255, 33, QStringLiteral("\u03B1"));
-    Label12->setAutoFillBackground(true);
-    QPalette yellow = Label12->palette();
-    yellow.setColor(QPalette::Window, kLightYellow);
-    Label12->setPalette(yellow);
-    add_text_box(TextBoxId::Text_Alfa, "Text_Alfa", Picture_3DGraph, 840, 3120, 375, 285, 32, "30");
-    HScroll_Alfa = new QScrollBar(Qt::Horizontal, Picture_3DGraph);
-    // Whole degrees from 10 to 90: an arrow moves one degree, the trough ten.
-    HScroll_Alfa->setRange(10, 90);
-    HScroll_Alfa->setSingleStep(1);
-    HScroll_Alfa->setPageStep(10);
-    HScroll_Alfa->setValue(30);
-    // The view is redrawn when the thumb is let go, not while it is dragged.
-    HScroll_Alfa->setTracking(false);
-    HScroll_Alfa->setFocusPolicy(Qt::StrongFocus);
-    place(HScroll_Alfa, "HScroll_Alfa", Picture_3DGraph, 1200, 3120, 2055, 255, 31);
-    connect(HScroll_Alfa, &QScrollBar::valueChanged, this, &Form1::HScroll_Alfa_Change);
-
-    // Opaque like the chart behind it, so the residual line passes under it.
-    QLabel* Label13 = add_label("Label13", Picture3, 1785, 3570, 645, 225, 34, "residual");
-    Label13->setAutoFillBackground(true);
-    QPalette chart = Label13->palette();
-    chart.setColor(QPalette::Window, colour_of(box_geometry(PictureId::Picture3).background));
-    Label13->setPalette(chart);
-    add_text_box(TextBoxId::Text_RMS, "Text_RMS", Picture3, 2520, 3570, 1485, 285, 35, "", false);
-
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(HScroll_Alfa, &QScrollBar::valueChanged, this, &Form1::HScroll_Alfa_Change);
     chain_tab_order();
     fit_font();
+}
+
+QWidget* Form1::container_of(const ControlSpec& spec) {
+    if (std::string_view(spec.container) == kWindowName) {
+        return this;
+    }
+    return findChild<QWidget*>(QString::fromLatin1(spec.container));
+}
+
+void Form1::add_control(const ControlSpec& spec) {
+    QWidget* container = container_of(spec);
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+        case ControlKind::Frame: {
+            // A frame without a title: an etched line around the controls it groups.
+            auto* frame = new QFrame(container);
+            frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+            control = frame;
+            break;
+        }
+        case ControlKind::CommandButton:
+            control = add_command_button(spec, container);
+            break;
+        case ControlKind::OptionButton:
+            control = add_option(spec, container);
+            break;
+        case ControlKind::Label:
+            control = add_label(spec, container);
+            break;
+        case ControlKind::TextBox:
+            control = add_text_box(spec, container);
+            break;
+        case ControlKind::PictureBox:
+            control = add_picture(spec, container);
+            break;
+        case ControlKind::HScrollBar:
+            control = add_scroll_bar(spec, container);
+            break;
+    }
+    place(control, spec, container);
 }
 
 Form1::~Form1() = default;
@@ -158,23 +108,42 @@ QRect Form1::twips_rect(int left, int top, int width, int height) const {
     return {twips_x(left), twips_y(top), twips_x(width), twips_y(height)};
 }
 
-void Form1::place(QWidget* control, const char* name, QWidget* container, int left, int top,
-                  int width, int height, int tab) {
-    control->setObjectName(name);
-    QRect r = twips_rect(left, top, width, height);
+void Form1::place(QWidget* control, const ControlSpec& spec, QWidget* container) {
+    control->setObjectName(spec.name);
+    QRect r = twips_rect(spec.left, spec.top, spec.width, spec.height);
     if (const auto* box = dynamic_cast<const PictureBox*>(container)) {
         r.translate(box->client_origin());
     }
     control->setGeometry(r);
-    by_tab_[static_cast<std::size_t>(tab)] = control;
+    by_tab_[static_cast<std::size_t>(spec.tab)] = control;
 }
 
-QLineEdit* Form1::add_text_box(TextBoxId id, const char* name, QWidget* container, int left,
-                               int top, int width, int height, int tab, const char* text,
-                               bool enabled) {
-    auto* box = new QLineEdit(QString::fromUtf8(text), container);
-    place(box, name, container, left, top, width, height, tab);
-    if (!enabled) {
+QWidget* Form1::add_command_button(const ControlSpec& spec, QWidget* container) {
+    Command1 = new QPushButton(QString::fromUtf8(spec.text), container);
+    // Neither default nor cancel button: Enter and Escape never press it.
+    Command1->setAutoDefault(false);
+    Command1->setDefault(false);
+    return Command1;
+}
+
+QWidget* Form1::add_option(const ControlSpec& spec, QWidget* container) {
+    // Sharing a frame makes the options exclude each other.
+    auto* option = new QRadioButton(QString::fromUtf8(spec.text), container);
+    option->setChecked(spec.value == 1);
+    options_[static_cast<std::size_t>(spec.id)] = option;
+    // The options are one stop of the tab order, at the selected one, as in
+    // the classic dialogs; the arrow keys move the selection between them.
+    auto tab_stop_at_selection = [option](bool checked) {
+        option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    tab_stop_at_selection(option->isChecked());
+    connect(option, &QRadioButton::toggled, option, tab_stop_at_selection);
+    return option;
+}
+
+QWidget* Form1::add_text_box(const ControlSpec& spec, QWidget* container) {
+    auto* box = new QLineEdit(QString::fromUtf8(spec.text), container);
+    if (!spec.enabled) {
         box->setEnabled(false);
         // An output box's background is the scroll-bar colour. Qt has no role
         // for that; its styles paint a scroll bar's trough in the button colour.
@@ -183,31 +152,49 @@ QLineEdit* Form1::add_text_box(TextBoxId id, const char* name, QWidget* containe
                      pal.color(QPalette::Active, QPalette::Button));
         box->setPalette(pal);
     }
-    text_boxes_[index(id)] = box;
+    text_boxes_[static_cast<std::size_t>(spec.id)] = box;
     return box;
 }
 
-QLabel* Form1::add_label(const char* name, QWidget* container, int left, int top, int width,
-                         int height, int tab, const QString& caption) {
-    auto* label = new QLabel(caption, container);
+QWidget* Form1::add_label(const ControlSpec& spec, QWidget* container) {
+    auto* label = new QLabel(QString::fromUtf8(spec.text), container);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(label, name, container, left, top, width, height, tab);
     // A label lies beneath the boxes it overlaps.
     label->lower();
+    // Inside a drawing box a label is opaque in the box's background, so
+    // that the chart's line passes under the residual's label.
+    if (const auto* box = dynamic_cast<const PictureBox*>(container)) {
+        label->setAutoFillBackground(true);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::Window, colour_of(box->background()));
+        label->setPalette(pal);
+    }
     return label;
 }
 
-PictureBox* Form1::add_picture(PictureId id, const char* name, QWidget* container, int left,
-                               int top, int width, int height, int tab) {
+QWidget* Form1::add_picture(const ControlSpec& spec, QWidget* container) {
+    const auto id = static_cast<PictureId>(spec.id);
     const BoxGeometry& colours = box_geometry(id);
-    auto* box = new PictureBox(container, QSize(twips_x(width), twips_y(height)),
+    auto* box = new PictureBox(container, QSize(twips_x(spec.width), twips_y(spec.height)),
                                devicePixelRatioF(), colours.background, colours.foreground);
     // A picture box handles no keys; a focus stop that shows nothing would
     // only lose the user's place.
     box->setFocusPolicy(Qt::NoFocus);
-    place(box, name, container, left, top, width, height, tab);
-    pictures_[index(id)] = box;
+    pictures_[static_cast<std::size_t>(id)] = box;
     return box;
+}
+
+QWidget* Form1::add_scroll_bar(const ControlSpec& spec, QWidget* container) {
+    HScroll_Alfa = new QScrollBar(Qt::Horizontal, container);
+    // Whole degrees from 10 to 90: an arrow moves one degree, the trough ten.
+    HScroll_Alfa->setRange(10, 90);
+    HScroll_Alfa->setSingleStep(1);
+    HScroll_Alfa->setPageStep(10);
+    HScroll_Alfa->setValue(spec.value);
+    // The view is redrawn when the thumb is let go, not while it is dragged.
+    HScroll_Alfa->setTracking(false);
+    HScroll_Alfa->setFocusPolicy(Qt::StrongFocus);
+    return HScroll_Alfa;
 }
 
 void Form1::chain_tab_order() {
@@ -269,7 +256,7 @@ void Form1::set_text(TextBoxId box, const std::string& text) {
 }
 
 bool Form1::selected(OptionId option) const {
-    return (option == OptionId::Option_Explicit ? Option_Explicit : Option_ADI)->isChecked();
+    return options_[static_cast<std::size_t>(option)]->isChecked();
 }
 
 int Form1::scroll_value() const {

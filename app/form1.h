@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/control_table.h"
 #include "app/controls.h"
 #include "app/form1_core.h"
 #include "app/input_gate.h"
@@ -69,16 +70,19 @@ class Form1 final : public QWidget, public Controls {
     int twips_x(int twips) const;
     int twips_y(int twips) const;
     QRect twips_rect(int left, int top, int width, int height) const;
+    // Makes the control of a table entry in its container, which the table
+    // lists before it.
+    void add_control(const ControlSpec& spec);
+    QWidget* container_of(const ControlSpec& spec);
     // Names and places a control in its container (the window, a frame or
     // a drawing box) and gives it its tab position.
-    void place(QWidget* control, const char* name, QWidget* container, int left, int top, int width,
-               int height, int tab);
-    QLineEdit* add_text_box(TextBoxId id, const char* name, QWidget* container, int left, int top,
-                            int width, int height, int tab, const char* text, bool enabled = true);
-    QLabel* add_label(const char* name, QWidget* container, int left, int top, int width,
-                      int height, int tab, const QString& caption);
-    PictureBox* add_picture(PictureId id, const char* name, QWidget* container, int left, int top,
-                            int width, int height, int tab);
+    void place(QWidget* control, const ControlSpec& spec, QWidget* container);
+    QWidget* add_command_button(const ControlSpec& spec, QWidget* container);
+    QWidget* add_option(const ControlSpec& spec, QWidget* container);
+    QWidget* add_text_box(const ControlSpec& spec, QWidget* container);
+    QWidget* add_label(const ControlSpec& spec, QWidget* container);
+    QWidget* add_picture(const ControlSpec& spec, QWidget* container);
+    QWidget* add_scroll_bar(const ControlSpec& spec, QWidget* container);
     void chain_tab_order();
     void fit_font();
 
@@ -87,16 +91,13 @@ class Form1 final : public QWidget, public Controls {
     void present();
     void release_held_input();
 
-    static constexpr int kControlCount = 36;
-
     Form1Core core_;
     double dpi_x_ = 96;
     double dpi_y_ = 96;
     std::array<QWidget*, kControlCount> by_tab_{};
     std::array<QLineEdit*, kTextBoxCount> text_boxes_{};
-    std::array<PictureBox*, 3> pictures_{};
-    QRadioButton* Option_Explicit = nullptr;
-    QRadioButton* Option_ADI = nullptr;
+    std::array<PictureBox*, kPictureCount> pictures_{};
+    std::array<QRadioButton*, 2> options_{};
     QPushButton* Command1 = nullptr;
     QScrollBar* HScroll_Alfa = nullptr;
 

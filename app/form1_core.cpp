@@ -3,10 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "model/grid.h"
 #include "platform/number_parse.h"
-#include "platform/text_file.h"
-#include "solvers/adi.h"
-#include "solvers/explicit_step.h"
+#include "solvers/residual.h"
 #include "view/palette.h"
 #include "view/temperature_map.h"
 #include "view/view3d.h"
@@ -14,12 +13,8 @@
 namespace heatplate {
 namespace {
 
-bool is_valid_extent(double n) {
-    return n == std::floor(n) && n >= 2 && n <= kMaxIntervals;
-}
-
 std::string extent_refusal(const char* label, double n) {
-    if (is_valid_extent(n)) {
+    if (is_run_extent(n)) {
         return {};
     }
     return std::string(label) + " must be a whole number from 2 to " +
@@ -34,19 +29,6 @@ std::string finite_refusal(const char* label, double v) {
 }
 
 }  // namespace
-
-double step_residual(const SimulationState& s, int Nx1, int Ny1) {
-    double SumSq = 0;
-    for (int i = 1; i <= Nx1; ++i) {
-        const double* t = s.T.column(i);
-        const double* told = s.Told.column(i);
-        for (int j = 1; j <= Ny1; ++j) {
-            const double change = t[j] - told[j];
-            SumSq = SumSq + change * change;
-        }
-    }
-    return std::sqrt(SumSq) / (s.Nx1 * s.Ny1);
-}
 
 Form1Core::Inputs Form1Core::read_inputs() const {
     auto read = [this](TextBoxId box) { return parse_leading_number(controls_.text(box)); };
@@ -109,20 +91,32 @@ void Form1Core::set_up(const Inputs& in) {
             s.Y(i, j) = s.dy * j;
         }
     }
+    set_up_pictures(in.MaxTime);
+    set_up_field();
+}
 
+void Form1Core::set_up_pictures(double MaxTime) {
+    SimulationState& s = state_;
     colors(s);
     Init_Paint(s, controls_.picture(PictureId::Picture_Paint));
     Init_D3_Graph(s, controls_.text(TextBoxId::Text_Alfa),
                   controls_.picture(PictureId::Picture_3DGraph));
 
+    // The step number across, the residual downwards from 0 at the top.
     DrawingBox& chart = controls_.picture(PictureId::Picture3);
     chart.cls();
-    chart.scale(0.0f, 0.0f, static_cast<float>(in.MaxTime), 1.0f);
+    chart.scale(0.0f, 0.0f, static_cast<float>(MaxTime), 1.0f);
+}
 
+void Form1Core::set_up_field() {
+    SimulationState& s = state_;
+    const int Nx = static_cast<int>(s.Nx);
+    const int Ny = static_cast<int>(s.Ny);
     auto wall = [&s](int i, int j, double t) {
         s.T(i, j) = t;
         s.Told(i, j) = t;
     };
+    // In this order, so that the left and right walls hold the corners.
     for (int i = 0; i <= Nx; ++i)
         wall(i, 0, s.Tw1);
     for (int i = 0; i <= Nx; ++i)
@@ -139,6 +133,95 @@ void Form1Core::set_up(const Inputs& in) {
     }
 }
 
+const MethodTraits* Form1Core::chosen_method() const {
+    for (const MethodTraits& m : methods()) {
+        if (controls_.selected(option_of(m.method))) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+void Form1Core::cap_and_show_coefficients(const NumberSeparators& sep) {
+    SimulationState& s = state_;
+    if (s.dx > 0.5)
+        s.dx = 0.5;
+    if (s.dy > 0.5)
+        s.dy = 0.5;
+    controls_.set_text(TextBoxId::Text_dx, number_text(round_to_decimals(s.dx, 3), sep.decimal));
+    controls_.set_text(TextBoxId::Text_dy, number_text(round_to_decimals(s.dy, 3), sep.decimal));
+}
+
+Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparators& sep,
+                                        Residuals& r) {
+    SimulationState& s = state_;
+    const int Nx1 = static_cast<int>(s.Nx1);
+    const int Ny1 = static_cast<int>(s.Ny1);
+    controls_.set_text(TextBoxId::Text_iTime, number_text(static_cast<double>(iTime), sep.decimal));
+
+    for (int i = 1; i <= Nx1; ++i) {
+        for (int j = 1; j <= Ny1; ++j) {
+            s.Told(i, j) = s.T(i, j);
+        }
+    }
+    const MethodTraits* method = chosen_method();
+    if (method == nullptr) {
+        controls_.message("bir çözüm yöntemi seçiniz");
+        controls_.end_program();
+        return StepEnd::NoMethod;
+    }
+    if (method->caps_coefficients) {
+        cap_and_show_coefficients(sep);
+    }
+    method->step(s, Nx1, Ny1);
+
+    Paint_TempField(s, controls_.picture(PictureId::Picture_Paint));
+    mark_view3d_changed();
+
+    r.RMSold = r.RMS;
+    r.RMS = step_residual(s, Nx1, Ny1);
+    if (!std::isfinite(r.RMS)) {
+        controls_.message("The calculation diverged at step " +
+                          number_text(static_cast<double>(iTime), sep.decimal) +
+                          ": the temperatures grew beyond the range of numbers. " + kResultsFile +
+                          " was not written.");
+        return StepEnd::Diverged;
+    }
+    controls_.picture(PictureId::Picture3)
+        .line(static_cast<float>(iTime - 1), static_cast<float>(r.RMSold),
+              static_cast<float>(iTime), static_cast<float>(r.RMS), s.Black);
+    controls_.set_text(TextBoxId::Text_RMS, number_text(round_to_decimals(r.RMS, 8), sep.decimal));
+
+    switch (controls_.step_done(iTime)) {
+        case StepVerdict::StopAndSave:
+            return StepEnd::Last;
+        case StepVerdict::Abandon:
+            return StepEnd::Abandoned;
+        case StepVerdict::Continue:
+            break;
+    }
+    return StepEnd::Next;
+}
+
+RunOutcome Form1Core::march(double MaxTime, const NumberSeparators& sep) {
+    Residuals r;
+    for (std::int64_t iTime = 1; static_cast<double>(iTime) <= MaxTime; ++iTime) {
+        switch (time_step(iTime, sep, r)) {
+            case StepEnd::Next:
+                continue;
+            case StepEnd::Last:
+                return RunOutcome::Completed;
+            case StepEnd::NoMethod:
+                return RunOutcome::NoMethod;
+            case StepEnd::Diverged:
+                return RunOutcome::Diverged;
+            case StepEnd::Abandoned:
+                return RunOutcome::Abandoned;
+        }
+    }
+    return RunOutcome::Completed;
+}
+
 RunOutcome Form1Core::Command1_Click() {
     const Inputs in = read_inputs();
     if (const std::string msg = refusal(in); !msg.empty()) {
@@ -147,93 +230,14 @@ RunOutcome Form1Core::Command1_Click() {
     }
     const NumberSeparators sep = controls_.separators();
     set_up(in);
-
-    SimulationState& s = state_;
-    DrawingBox& map = controls_.picture(PictureId::Picture_Paint);
-    DrawingBox& chart = controls_.picture(PictureId::Picture3);
-    const int Nx1 = static_cast<int>(s.Nx1);
-    const int Ny1 = static_cast<int>(s.Ny1);
-    const double MaxTime = in.MaxTime;
-    double RMS = 0;
-    double RMSold = 0;
-
-    for (std::int64_t iTime = 1; static_cast<double>(iTime) <= MaxTime; ++iTime) {
-        controls_.set_text(TextBoxId::Text_iTime,
-                           number_text(static_cast<double>(iTime), sep.decimal));
-
-        for (int i = 1; i <= Nx1; ++i) {
-            for (int j = 1; j <= Ny1; ++j) {
-                s.Told(i, j) = s.T(i, j);
-            }
-        }
-
-        if (controls_.selected(OptionId::Option_Explicit)) {
-            if (s.dx > 0.5)
-                s.dx = 0.5;
-            if (s.dy > 0.5)
-                s.dy = 0.5;
-            controls_.set_text(TextBoxId::Text_dx,
-                               number_text(round_to_decimals(s.dx, 3), sep.decimal));
-            controls_.set_text(TextBoxId::Text_dy,
-                               number_text(round_to_decimals(s.dy, 3), sep.decimal));
-            explicit_step(s, Nx1, Ny1);
-        } else if (controls_.selected(OptionId::Option_ADI)) {
-            ADI(s, Nx1, Ny1);
-        } else {
-            controls_.message("bir çözüm yöntemi seçiniz");
-            controls_.end_program();
-            return RunOutcome::NoMethod;
-        }
-
-        Paint_TempField(s, map);
-        mark_view3d_changed();
-
-        RMSold = RMS;
-        RMS = step_residual(s, Nx1, Ny1);
-
-        if (!std::isfinite(RMS)) {
-            controls_.message("The calculation diverged at step " +
-                              number_text(static_cast<double>(iTime), sep.decimal) +
-                              ": the temperatures grew beyond the range of numbers. " +
-                              kResultsFile + " was not written.");
-            return RunOutcome::Diverged;
-        }
-
-        chart.line(static_cast<float>(iTime - 1), static_cast<float>(RMSold),
-                   static_cast<float>(iTime), static_cast<float>(RMS), s.Black);
-        controls_.set_text(TextBoxId::Text_RMS,
-                           number_text(round_to_decimals(RMS, 8), sep.decimal));
-
-        const StepVerdict verdict = controls_.step_done(iTime);
-        if (verdict == StepVerdict::StopAndSave) {
-            break;
-        }
-        if (verdict == StepVerdict::Abandon) {
-            return RunOutcome::Abandoned;
-        }
+    if (const RunOutcome ended = march(in.MaxTime, sep); ended != RunOutcome::Completed) {
+        return ended;
     }
-
-    if (const auto error = save_file_atomically(kResultsFile, results_text(sep))) {
+    if (const auto error = save_results(state_, sep.file_group)) {
         controls_.message(*error);
         return RunOutcome::NotSaved;
     }
     return RunOutcome::Completed;
-}
-
-std::string Form1Core::results_text(const NumberSeparators& sep) const {
-    const int Nx = static_cast<int>(state_.Nx);
-    const int Ny = static_cast<int>(state_.Ny);
-    std::string out;
-    out.reserve(static_cast<std::size_t>((Nx + 1) * (Ny + 1)) * 8 +
-                static_cast<std::size_t>(Ny + 1) * 2);
-    for (int j = 0; j <= Ny; ++j) {
-        for (int i = 0; i <= Nx; ++i) {
-            out += "  ";
-            out += format_grouped_whole(state_.T(i, j), sep.file_group);
-        }
-        out += "\r\n";
-    }
-    return out;
 }
 
 void Form1Core::mark_view3d_changed() {

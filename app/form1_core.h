@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/controls.h"
-#include "app/simulation_state.h"
+#include "app/results_file.h"
+#include "model/simulation_state.h"
+#include "solvers/method.h"
 
 namespace heatplate {
 
@@ -15,10 +18,6 @@ enum class RunOutcome {
     NoMethod,   // neither method selected; the program ends
     Abandoned,  // ended by the host without writing results.txt
 };
-
-// The residual of a step: the root of the summed squared changes of the
-// interior (summed i outer, j inner) divided by the number of interior nodes.
-double step_residual(const SimulationState& s, int Nx1, int Ny1);
 
 // The window object without its widgets: the state and the two handlers.
 class Form1Core {
@@ -39,18 +38,32 @@ class Form1Core {
     SimulationState& state() { return state_; }
     const SimulationState& state() const { return state_; }
 
-    static constexpr const char* kResultsFile = "results.txt";
+    static constexpr const char* kResultsFile = heatplate::kResultsFile;
 
   private:
     struct Inputs {
         double Nx, Ny, Tw1, Tw2, Tw3, Tw4, Tfield, MaxTime;
     };
+    // How a time step leaves the run.
+    enum class StepEnd { Next, Last, NoMethod, Diverged, Abandoned };
+    // The residuals of the latest step and of the one before, for the chart;
+    // both 0 at every press.
+    struct Residuals {
+        double RMS = 0;
+        double RMSold = 0;
+    };
+
     Inputs read_inputs() const;
     // The message for an input a run cannot use, or empty when all is well.
     static std::string refusal(const Inputs& in);
     void set_up(const Inputs& in);
+    void set_up_pictures(double MaxTime);
+    void set_up_field();
+    const MethodTraits* chosen_method() const;
+    void cap_and_show_coefficients(const NumberSeparators& sep);
+    StepEnd time_step(std::int64_t iTime, const NumberSeparators& sep, Residuals& r);
+    RunOutcome march(double MaxTime, const NumberSeparators& sep);
     void mark_view3d_changed();
-    std::string results_text(const NumberSeparators& sep) const;
 
     Controls& controls_;
     SimulationState state_;

@@ -19,6 +19,7 @@ PictureBox::PictureBox(QWidget* parent, QSize outer, qreal device_pixel_ratio, C
       drawing_(device_pixels(outer.width() - 2 * kBorder, device_pixel_ratio),
                device_pixels(outer.height() - 2 * kBorder, device_pixel_ratio), background,
                foreground),
+      background_(background),
       requested_version_(drawing_.version()) {
     // The classic sunken border of a picture box: dark outer line above and
     // to the left, light below and to the right, two pixels in all.

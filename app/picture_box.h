@@ -25,6 +25,8 @@ class PictureBox final : public QFrame {
     ImageDrawingBox& drawing() { return drawing_; }
     const ImageDrawingBox& drawing() const { return drawing_; }
 
+    Colour background() const { return background_; }
+
     // The corner of the client area, where child controls measure from.
     QPoint client_origin() const { return {kBorder, kBorder}; }
 
@@ -36,6 +38,7 @@ class PictureBox final : public QFrame {
 
   private:
     ImageDrawingBox drawing_;
+    Colour background_;
     std::uint64_t requested_version_;  // the picture the last repaint request covers
 };
 

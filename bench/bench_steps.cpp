@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "app/form1_core.h"
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 #include "solvers/adi.h"
 #include "solvers/explicit_step.h"
+#include "solvers/residual.h"
 
 namespace {
 

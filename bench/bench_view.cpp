@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_controls.h"
 #include "app/form1_core.h"
+#include "batch/batch_controls.h"
 #include "platform/image_drawing_box.h"
 #include "view/box_geometry.h"
 #include "view/temperature_map.h"

@@ -1,11 +1,18 @@
 #pragma once
 
-#include <cstdint>
+#include <span>
+
+#include "model/colour.h"
 
 namespace heatplate {
 
-// red + 256 * green + 65536 * blue, each component 0..255.
-using Colour = std::int32_t;
+// The cells of a regular grid: cell (i, j), i = 1..nx and j = 1..ny, has the
+// opposite corners (xs[i], ys[j]) and (xs[i - 1], ys[j - 1]), where
+// nx = xs.size() - 1 and ny = ys.size() - 1.
+struct CellGrid {
+    std::span<const float> xs;
+    std::span<const float> ys;
+};
 
 // A drawing surface addressed in user coordinates, with the operations the
 // pictures are drawn with. Coordinates arrive in single precision, as the
@@ -27,6 +34,13 @@ class DrawingBox {
     virtual void pset(float x, float y) = 0;
     // A line from the current position to (x, y), which becomes the current position.
     virtual void line_to(float x, float y, Colour colour) = 0;
+
+    // The same picture as fill_rect over every cell of the grid with a
+    // colour, i = 1..nx (outer loop) and j = 1..ny (inner loop), in the
+    // colour colours[(i - 1) * ny + (j - 1)]; a cell whose colour is
+    // kNoColour, or with a corner that is not a finite number, is left out.
+    // A box may do it faster than the rectangles one by one.
+    virtual void fill_cells(const CellGrid& grid, std::span<const Colour> colours);
 };
 
 // Draws nothing: for runs whose pictures nobody looks at.
@@ -38,6 +52,7 @@ class NullDrawingBox final : public DrawingBox {
     void fill_rect(float, float, float, float, Colour) override {}
     void pset(float, float) override {}
     void line_to(float, float, Colour) override {}
+    void fill_cells(const CellGrid&, std::span<const Colour>) override {}
 };
 
 }  // namespace heatplate

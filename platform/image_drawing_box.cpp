@@ -8,28 +8,8 @@
 namespace heatplate {
 namespace {
 
-std::uint32_t pixel_of(Colour colour) {
-    const auto c = static_cast<std::uint32_t>(colour);
-    const std::uint32_t red = c & 0xFFu;
-    const std::uint32_t green = (c >> 8) & 0xFFu;
-    const std::uint32_t blue = (c >> 16) & 0xFFu;
-    return 0xFF000000u | (red << 16) | (green << 8) | blue;
-}
-
 bool finite(float v) {
     return std::isfinite(v);
-}
-
-// Nearest pixel of a position in pixel units, halves upwards, for
-// positions of magnitude below 2^62 (callers clamp). The same as
-// floor(p + 0.5) without a call into the maths library.
-std::int64_t round_pixel(double p) {
-    const double q = p + 0.5;
-    auto k = static_cast<std::int64_t>(q);
-    if (static_cast<double>(k) > q) {
-        --k;
-    }
-    return k;
 }
 
 // Lines are clipped to this many pixels around the image before they are
@@ -95,123 +75,10 @@ bool clip_far(double& x1, double& y1, double& x2, double& y2) {
     return true;
 }
 
-struct Canvas {
-    std::uint32_t* bits;
-    std::ptrdiff_t stride;  // in pixels
-    int width;
-    int height;
-
-    std::uint32_t* row(int y) const { return bits + stride * y; }
-    bool contains(std::int64_t x, std::int64_t y) const {
-        return x >= 0 && x < width && y >= 0 && y < height;
-    }
-};
-
-}  // namespace
-
-ImageDrawingBox::ImageDrawingBox(int width, int height, Colour background, Colour foreground)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
-      background_(pixel_of(background)),
-      foreground_(pixel_of(foreground)) {
-    ax_.size = image_.width();
-    ay_.size = image_.height();
-    stride_ = image_.bytesPerLine() / 4;
-    fill_all(background_);
-}
-
-void ImageDrawingBox::fill_all(std::uint32_t pixel) {
-    // Not QImage::fill: its vectorised fill leaves the upper halves of the
-    // vector registers in use, and on some processors every ordinary SSE
-    // instruction that follows (the solver, the colour indices) then runs
-    // several times slower until the operating system happens to reset them.
-    fill_span(pixels(), {0, ax_.size - 1}, {0, ay_.size - 1}, pixel);
-}
-
-void ImageDrawingBox::scale(float x1, float y1, float x2, float y2) {
-    ++mapping_stamp_;
-    mapping_valid_ = finite(x1) && finite(y1) && finite(x2) && finite(y2) && x1 != x2 && y1 != y2;
-    if (!mapping_valid_) {
-        return;
-    }
-    // In double, where the difference of two floats is exact enough and
-    // cannot overflow.
-    ax_.origin = x1;
-    ax_.step = (ax_.size - 1) / (static_cast<double>(x2) - x1);
-    ay_.origin = y1;
-    ay_.step = (ay_.size - 1) / (static_cast<double>(y2) - y1);
-}
-
-ImageDrawingBox::Span ImageDrawingBox::span(const Axis& axis, float a, float b) const {
-    if (!mapping_valid_ || !finite(a) || !finite(b)) {
-        return {};
-    }
-    // Anything beyond the image is as good as one pixel beyond it.
-    const double limit_lo = -1;
-    const auto limit_hi = static_cast<double>(axis.size);
-    const std::int64_t pa =
-        round_pixel(std::clamp((a - axis.origin) * axis.step, limit_lo, limit_hi));
-    const std::int64_t pb =
-        round_pixel(std::clamp((b - axis.origin) * axis.step, limit_lo, limit_hi));
-    const std::int64_t lo = std::max<std::int64_t>(std::min(pa, pb), 0);
-    const std::int64_t hi = std::min<std::int64_t>(std::max(pa, pb), axis.size - 1);
-    if (lo > hi) {
-        return {};
-    }
-    return {static_cast<int>(lo), static_cast<int>(hi)};
-}
-
-void ImageDrawingBox::cls() {
-    fill_all(background_);
-    cur_x_ = 0;
-    cur_y_ = 0;
-    cells_state_ = CellsState::Cleared;
-    touched();
-}
-
-std::uint32_t* ImageDrawingBox::pixels() {
-    // Through bits(), which first gives the image its own copy of the pixels
-    // if a viewer still shares them.
-    return reinterpret_cast<std::uint32_t*>(image_.bits());
-}
-
-void ImageDrawingBox::fill_span(std::uint32_t* bits, Span xs, Span ys, std::uint32_t pixel) {
-    for (int y = ys.lo; y <= ys.hi; ++y) {
-        std::uint32_t* row = bits + stride_ * y;
-        std::fill(row + xs.lo, row + xs.hi + 1, pixel);
-    }
-}
-
-void ImageDrawingBox::fill_rect(float x1, float y1, float x2, float y2, Colour colour) {
-    if (!finite(x1) || !finite(y1) || !finite(x2) || !finite(y2)) {
-        return;
-    }
-    const Span xs = span(ax_, x1, x2);
-    const Span ys = span(ay_, y1, y2);
-    if (xs.lo > xs.hi || ys.lo > ys.hi) {
-        return;
-    }
-    fill_span(pixels(), xs, ys, pixel_of(colour));
-    forget_cells();
-    touched();
-}
-
-void ImageDrawingBox::draw_line(double px1, double py1, double px2, double py2,
-                                std::uint32_t pixel) {
-    const bool near = std::abs(px1) <= kFar && std::abs(py1) <= kFar && std::abs(px2) <= kFar &&
-                      std::abs(py2) <= kFar;
-    if (!near && !clip_far(px1, py1, px2, py2)) {
-        return;
-    }
-    const std::int64_t x0 = round_pixel(px1);
-    const std::int64_t y0 = round_pixel(py1);
-    const std::int64_t x1 = round_pixel(px2);
-    const std::int64_t y1 = round_pixel(py2);
-    const Canvas canvas{pixels(), stride_, ax_.size, ay_.size};
-    if (std::max(x0, x1) < 0 || std::min(x0, x1) >= canvas.width || std::max(y0, y1) < 0 ||
-        std::min(y0, y1) >= canvas.height) {
-        return;
-    }
-
+// The pixels of the segment between two pixel positions, both ends
+// included, that lie on the canvas.
+void rasterise_segment(const Canvas& canvas, std::int64_t x0, std::int64_t y0, std::int64_t x1,
+                       std::int64_t y1, std::uint32_t pixel) {
     // Along the major axis every pixel position t = 0..len gets the minor
     // coordinate rounded from the exact line, halves away from the start:
     // minor(t) = floor((2 t d + len) / (2 len)). Only the positions inside
@@ -263,14 +130,105 @@ void ImageDrawingBox::draw_line(double px1, double py1, double px2, double py2,
     }
 }
 
+}  // namespace
+
+ImageDrawingBox::ImageDrawingBox(int width, int height, Colour background, Colour foreground)
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+      background_(pixel_of(background)),
+      foreground_(pixel_of(foreground)) {
+    ax_.size = image_.width();
+    ay_.size = image_.height();
+    fill_all(background_);
+}
+
+Canvas ImageDrawingBox::canvas() {
+    // Through bits(), which first gives the image its own copy of the pixels
+    // if a viewer still shares them.
+    return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, ax_.size,
+            ay_.size};
+}
+
+void ImageDrawingBox::fill_all(std::uint32_t pixel) {
+    // Not QImage::fill: its vectorised fill leaves the upper halves of the
+    // vector registers in use, and on some processors every ordinary SSE
+    // instruction that follows (the solver, the colour indices) then runs
+    // several times slower until the operating system happens to reset them.
+    canvas().fill({0, ax_.size - 1}, {0, ay_.size - 1}, pixel);
+}
+
+void ImageDrawingBox::drew() {
+    ++version_;
+    grid_painter_.forget();
+}
+
+void ImageDrawingBox::scale(float x1, float y1, float x2, float y2) {
+    mapping_valid_ = finite(x1) && finite(y1) && finite(x2) && finite(y2) && x1 != x2 && y1 != y2;
+    if (!mapping_valid_) {
+        return;
+    }
+    // In double, where the difference of two floats is exact enough and
+    // cannot overflow.
+    ax_.origin = x1;
+    ax_.step = (ax_.size - 1) / (static_cast<double>(x2) - x1);
+    ay_.origin = y1;
+    ay_.step = (ay_.size - 1) / (static_cast<double>(y2) - y1);
+}
+
+PixelSpan ImageDrawingBox::span(const PixelAxis& axis, float a, float b) const {
+    if (!mapping_valid_ || !finite(a) || !finite(b)) {
+        return {};
+    }
+    return axis.span(a, b);
+}
+
+void ImageDrawingBox::cls() {
+    fill_all(background_);
+    cur_x_ = 0;
+    cur_y_ = 0;
+    ++version_;
+    grid_painter_.cleared();
+}
+
+void ImageDrawingBox::fill_rect(float x1, float y1, float x2, float y2, Colour colour) {
+    if (!finite(x1) || !finite(y1) || !finite(x2) || !finite(y2)) {
+        return;
+    }
+    const PixelSpan xs = span(ax_, x1, x2);
+    const PixelSpan ys = span(ay_, y1, y2);
+    if (xs.empty() || ys.empty()) {
+        return;
+    }
+    canvas().fill(xs, ys, pixel_of(colour));
+    drew();
+}
+
+void ImageDrawingBox::draw_line(double px1, double py1, double px2, double py2,
+                                std::uint32_t pixel) {
+    const bool near = std::abs(px1) <= kFar && std::abs(py1) <= kFar && std::abs(px2) <= kFar &&
+                      std::abs(py2) <= kFar;
+    if (!near && !clip_far(px1, py1, px2, py2)) {
+        return;
+    }
+    const std::int64_t x0 = round_pixel(px1);
+    const std::int64_t y0 = round_pixel(py1);
+    const std::int64_t x1 = round_pixel(px2);
+    const std::int64_t y1 = round_pixel(py2);
+    const Canvas canvas = this->canvas();
+    if (std::max(x0, x1) < 0 || std::min(x0, x1) >= canvas.width || std::max(y0, y1) < 0 ||
+        std::min(y0, y1) >= canvas.height) {
+        return;
+    }
+
+    rasterise_segment(canvas, x0, y0, x1, y1, pixel);
+}
+
 void ImageDrawingBox::line(float x1, float y1, float x2, float y2, Colour colour) {
     if (!mapping_valid_ || !finite(x1) || !finite(y1) || !finite(x2) || !finite(y2)) {
         return;
     }
-    draw_line((x1 - ax_.origin) * ax_.step, (y1 - ay_.origin) * ay_.step,
-              (x2 - ax_.origin) * ax_.step, (y2 - ay_.origin) * ay_.step, pixel_of(colour));
-    forget_cells();
-    touched();
+    draw_line(ax_.position(x1), ay_.position(y1), ax_.position(x2), ay_.position(y2),
+              pixel_of(colour));
+    drew();
 }
 
 void ImageDrawingBox::pset(float x, float y) {
@@ -282,17 +240,16 @@ void ImageDrawingBox::pset(float x, float y) {
     if (!mapping_valid_) {
         return;
     }
-    const double fx = (x - ax_.origin) * ax_.step;
-    const double fy = (y - ay_.origin) * ay_.step;
+    const double fx = ax_.position(x);
+    const double fy = ay_.position(y);
     if (!(std::abs(fx) <= kFar && std::abs(fy) <= kFar)) {
         return;
     }
     const std::int64_t px = round_pixel(fx);
     const std::int64_t py = round_pixel(fy);
     if (px >= 0 && px < ax_.size && py >= 0 && py < ay_.size) {
-        pixels()[stride_ * py + px] = foreground_;
-        forget_cells();
-        touched();
+        canvas().row(static_cast<int>(py))[px] = foreground_;
+        drew();
     }
 }
 
@@ -319,156 +276,9 @@ std::uint64_t ImageDrawingBox::version() const {
     return version_;
 }
 
-void ImageDrawingBox::forget_cells() {
-    cells_state_ = CellsState::Unknown;
-}
-
-void ImageDrawingBox::build_cell_geometry(std::span<const float> xs, std::span<const float> ys) {
-    cell_xs_.assign(xs.begin(), xs.end());
-    cell_ys_.assign(ys.begin(), ys.end());
-    cells_mapping_stamp_ = mapping_stamp_;
-
-    auto build = [this](const Axis& axis, std::span<const float> edges, std::vector<Span>& spans,
-                        std::vector<int>& start, std::vector<int>& cover) {
-        const int n = static_cast<int>(edges.size()) - 1;
-        spans.resize(static_cast<std::size_t>(n));
-        start.assign(static_cast<std::size_t>(axis.size) + 1, 0);
-        for (int k = 1; k <= n; ++k) {
-            const Span s = span(axis, edges[static_cast<std::size_t>(k)],
-                                edges[static_cast<std::size_t>(k - 1)]);
-            spans[static_cast<std::size_t>(k - 1)] = s;
-            for (int p = s.lo; p <= s.hi; ++p) {
-                ++start[static_cast<std::size_t>(p) + 1];
-            }
-        }
-        for (int p = 0; p < axis.size; ++p) {
-            start[static_cast<std::size_t>(p) + 1] += start[static_cast<std::size_t>(p)];
-        }
-        cover.resize(static_cast<std::size_t>(start.back()));
-        std::vector<int> fill(start.begin(), start.end() - 1);
-        // Highest cell first: the one painted last wins.
-        for (int k = n; k >= 1; --k) {
-            const Span s = spans[static_cast<std::size_t>(k - 1)];
-            for (int p = s.lo; p <= s.hi; ++p) {
-                cover[static_cast<std::size_t>(fill[static_cast<std::size_t>(p)]++)] = k;
-            }
-        }
-    };
-    build(ax_, xs, col_spans_, cover_col_start_, cover_cols_);
-    build(ay_, ys, row_spans_, cover_row_start_, cover_rows_);
-}
-
-void ImageDrawingBox::repaint_cell_pixels(std::uint32_t* bits, int i, int j,
-                                          std::span<const std::int16_t> indices) {
-    const Span cs = col_spans_[static_cast<std::size_t>(i - 1)];
-    const Span rs = row_spans_[static_cast<std::size_t>(j - 1)];
-    if (cs.lo > cs.hi || rs.lo > rs.hi) {
-        return;
-    }
-    const std::size_t ny = cell_ys_.size() - 1;
-    const auto colours = static_cast<int>(pixels_of_.size());
-    for (int r = rs.lo; r <= rs.hi; ++r) {
-        std::uint32_t* row = bits + stride_ * r;
-        const int* rows_begin = cover_rows_.data() + cover_row_start_[static_cast<std::size_t>(r)];
-        const int* rows_end =
-            cover_rows_.data() + cover_row_start_[static_cast<std::size_t>(r) + 1];
-        for (int c = cs.lo; c <= cs.hi; ++c) {
-            const int* cols_begin =
-                cover_cols_.data() + cover_col_start_[static_cast<std::size_t>(c)];
-            const int* cols_end =
-                cover_cols_.data() + cover_col_start_[static_cast<std::size_t>(c) + 1];
-            // The last painted of the cells covering the pixel decides; a
-            // pixel has an opaque alpha, so 0 means none does.
-            std::uint32_t pixel = 0;
-            for (const int* ci = cols_begin; ci != cols_end && pixel == 0; ++ci) {
-                const std::size_t base = static_cast<std::size_t>(*ci - 1) * ny;
-                for (const int* ri = rows_begin; ri != rows_end; ++ri) {
-                    const std::int16_t index = indices[base + static_cast<std::size_t>(*ri - 1)];
-                    if (index > 0 && index < colours) {
-                        pixel = pixels_of_[static_cast<std::size_t>(index)];
-                        break;
-                    }
-                }
-            }
-            if (pixel != 0) {
-                row[c] = pixel;
-            }
-        }
-    }
-}
-
-void ImageDrawingBox::fill_cells(std::span<const float> xs, std::span<const float> ys,
-                                 std::span<const std::int16_t> indices,
-                                 std::span<const Colour> colours) {
-    if (xs.size() < 2 || ys.size() < 2) {
-        return;
-    }
-    const std::size_t nx = xs.size() - 1;
-    const std::size_t ny = ys.size() - 1;
-    assert(indices.size() == nx * ny);
-    if (indices.size() != nx * ny) {
-        return;
-    }
-
-    std::vector<std::uint32_t>& table = next_pixels_of_;
-    table.resize(colours.size());
-    std::transform(colours.begin(), colours.end(), table.begin(), pixel_of);
-
-    // Compared bit by bit, so that an edge that is not a number still counts
-    // as the same edge.
-    const bool same_grid = cells_mapping_stamp_ == mapping_stamp_ && cell_xs_.size() == xs.size() &&
-                           cell_ys_.size() == ys.size() &&
-                           std::memcmp(cell_xs_.data(), xs.data(), xs.size_bytes()) == 0 &&
-                           std::memcmp(cell_ys_.data(), ys.data(), ys.size_bytes()) == 0;
-    if (!same_grid) {
-        build_cell_geometry(xs, ys);
-    }
-
-    bool incremental = false;
-    if (cells_state_ == CellsState::Cleared) {
-        last_indices_.assign(indices.size(), 0);
-        incremental = true;
-    } else if (cells_state_ == CellsState::Painted) {
-        incremental = same_grid && table == pixels_of_ && last_indices_.size() == indices.size();
-    }
-    pixels_of_.swap(table);
-    const auto n_colours = static_cast<int>(pixels_of_.size());
-
-    bool wrote = false;
-    std::uint32_t* const bits = pixels();
-    if (incremental) {
-        for (std::size_t i = 1; i <= nx; ++i) {
-            const std::int16_t* now = indices.data() + (i - 1) * ny;
-            const std::int16_t* before = last_indices_.data() + (i - 1) * ny;
-            if (std::memcmp(now, before, ny * sizeof(std::int16_t)) == 0) {
-                continue;
-            }
-            for (std::size_t j = 1; j <= ny; ++j) {
-                const std::int16_t a = now[j - 1];
-                const std::int16_t b = before[j - 1];
-                if (a != b && (a > 0 || b > 0)) {
-                    repaint_cell_pixels(bits, static_cast<int>(i), static_cast<int>(j), indices);
-                    wrote = true;
-                }
-            }
-        }
-    } else {
-        for (std::size_t i = 1; i <= nx; ++i) {
-            const Span cs = col_spans_[i - 1];
-            for (std::size_t j = 1; j <= ny; ++j) {
-                const std::int16_t index = indices[(i - 1) * ny + (j - 1)];
-                if (index > 0 && index < n_colours) {
-                    fill_span(bits, cs, row_spans_[j - 1],
-                              pixels_of_[static_cast<std::size_t>(index)]);
-                    wrote = true;
-                }
-            }
-        }
-    }
-    last_indices_.assign(indices.begin(), indices.end());
-    cells_state_ = CellsState::Painted;
-    if (wrote) {
-        touched();
+void ImageDrawingBox::fill_cells(const CellGrid& grid, std::span<const Colour> colours) {
+    if (grid_painter_.paint(canvas(), ax_, ay_, mapping_valid_, grid, colours)) {
+        ++version_;
     }
 }
 

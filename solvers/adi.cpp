@@ -1,7 +1,6 @@
 #include "solvers/adi.h"
 
 #include <array>
-#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -40,11 +39,12 @@ void shared_pivots(double r, double b, int n, Line& Bmod) {
 }
 
 int wall_index(double n, const char* name) {
-    if (!(n >= 0 && n <= kMaxIntervals && n == std::floor(n))) {
+    const int index = grid_extent(n);
+    if (index < 0) {
         throw std::out_of_range(std::string("ADI: wall index ") + name + " = " + std::to_string(n) +
                                 " outside 0.." + std::to_string(kMaxIntervals));
     }
-    return static_cast<int>(n);
+    return index;
 }
 
 // Implicit in x: the system of row j runs along i. Sweeping i outer and j
@@ -52,7 +52,7 @@ int wall_index(double n, const char* name) {
 // memory. T holds the rows' eliminated right-hand sides and then their
 // solutions, which also go to Told as the intermediate field.
 HEATPLATE_WIDE_VECTORS
-void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
+void row_sweep_eliminate(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
     const double dx = s.dx;
     const double dy = s.dy;
     const double minus_dy = -dy;
@@ -99,7 +99,12 @@ void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
             }
         }
     }
+}
 
+// The rows' back substitution, from the last node of every row to the first.
+HEATPLATE_WIDE_VECTORS
+void row_sweep_substitute(SimulationState& s, int Nx1, int Ny1, const Line& Bmod) {
+    const double dx = s.dx;
     double* __restrict last = s.T.column(Nx1);
     double* __restrict last_out = s.Told.column(Nx1);
     for (int j = 1; j <= Ny1; ++j) {
@@ -115,6 +120,11 @@ void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
             out[j] = x[j];
         }
     }
+}
+
+void row_sweep(SimulationState& s, int Nx1, int Ny1, int Nx, const Line& Bmod) {
+    row_sweep_eliminate(s, Nx1, Ny1, Nx, Bmod);
+    row_sweep_substitute(s, Nx1, Ny1, Bmod);
 }
 
 // Implicit in y: the system of column i runs along j, along memory, but its

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "app/controls.h"
-#include "platform/drawing_box.h"
+#include "model/colour.h"
 
 namespace heatplate {
+
+// The three pictures: the temperature map, the 3-D view and the residual chart.
+enum class PictureId { Picture_Paint, Picture_3DGraph, Picture3 };
+inline constexpr int kPictureCount = 3;
 
 // The three drawing boxes in pixels. The window is laid out in twips
 // (1/1440 inch); at 96 dots per inch a pixel is 15 twips. Each box has a

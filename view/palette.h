@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 
 namespace heatplate {
 

@@ -6,8 +6,6 @@
 #include <cstring>
 #include <span>
 
-#include "platform/image_drawing_box.h"
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -29,14 +27,6 @@ constexpr double kRoundToEven = 6755399441055744.0;
 
 double round_to_even(double v) {
     return (v + kRoundToEven) - kRoundToEven;
-}
-
-// A grid size the node arrays hold, or -1.
-int extent(double n) {
-    if (n >= 0 && n <= kMaxIntervals && n == std::floor(n)) {
-        return static_cast<int>(n);
-    }
-    return -1;
 }
 
 double cell_mean(const double* left, const double* right, int j) {
@@ -178,47 +168,21 @@ void Init_Paint(SimulationState& s, DrawingBox& Picture_Paint) {
     s.Trange = s.Tmax - s.Tmin;
 }
 
-void Paint_TempField(SimulationState& s, DrawingBox& Picture_Paint) {
-    const int Nx = extent(s.Nx);
-    const int Ny = extent(s.Ny);
-    if (Nx < 1 || Ny < 1) {
-        return;
-    }
+namespace {
 
-    // Every cell's index is worked out every step: a cell left out keeps its
-    // old colour, so the picture depends on each step, not just the last.
-    std::array<std::int16_t, kMaxCells> indices;
-    for (int i = 1; i <= Nx; ++i) {
-        column_indices(s.T.column(i - 1), s.T.column(i), Ny, s.Tmin, s.Tmax, s.Trange,
-                       indices.data() + static_cast<std::size_t>(i - 1) * Ny);
+// The colour of every cell by its index; cells left out get none.
+void cell_colours(const SimulationState& s, std::span<const std::int16_t> indices,
+                  std::span<Colour> colours) {
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+        const std::int16_t index = indices[k];
+        colours[k] = index > 0 ? s.Palette(index) : kNoColour;
     }
-    const std::size_t cells = static_cast<std::size_t>(Nx) * Ny;
+}
 
-    auto* image = dynamic_cast<ImageDrawingBox*>(&Picture_Paint);
-    if (image != nullptr && is_regular_grid(s, Nx, Ny)) {
-        // The box paints the whole grid at once and rewrites only the pixels
-        // whose colour can have changed since the last step.
-        for (std::size_t k = cells; k-- > 0;) {
-            if (indices[k] != kOutside) {
-                s.ColorIndex = indices[k];
-                break;
-            }
-        }
-        std::array<float, kMaxIntervals + 1> xs;
-        std::array<float, kMaxIntervals + 1> ys;
-        for (int i = 0; i <= Nx; ++i) {
-            xs[static_cast<std::size_t>(i)] = static_cast<float>(s.X(i, 0));
-        }
-        for (int j = 0; j <= Ny; ++j) {
-            ys[static_cast<std::size_t>(j)] = static_cast<float>(s.Y(0, j));
-        }
-        image->fill_cells(std::span(xs.data(), static_cast<std::size_t>(Nx) + 1),
-                          std::span(ys.data(), static_cast<std::size_t>(Ny) + 1),
-                          std::span(indices.data(), cells),
-                          std::span(s.Palette.data(), PaletteArray::kExtent));
-        return;
-    }
-
+// The cells one rectangle at a time, for a grid whose rectangles do not line
+// up in rows and columns.
+void paint_cells_one_by_one(SimulationState& s, DrawingBox& box, int Nx, int Ny,
+                            std::span<const std::int16_t> indices) {
     for (int i = 1; i <= Nx; ++i) {
         for (int j = 1; j <= Ny; ++j) {
             const std::int16_t index = indices[static_cast<std::size_t>(i - 1) * Ny + (j - 1)];
@@ -237,8 +201,57 @@ void Paint_TempField(SimulationState& s, DrawingBox& Picture_Paint) {
                 !std::isfinite(y2)) {
                 continue;
             }
-            Picture_Paint.fill_rect(x1, y1, x2, y2, s.Palette(s.ColorIndex));
+            box.fill_rect(x1, y1, x2, y2, s.Palette(s.ColorIndex));
         }
+    }
+}
+
+// The whole grid in one call, which a box can paint faster than rectangle
+// after rectangle.
+void paint_regular_grid(SimulationState& s, DrawingBox& box, int Nx, int Ny,
+                        std::span<const std::int16_t> indices) {
+    for (std::size_t k = indices.size(); k-- > 0;) {
+        if (indices[k] != kOutside) {
+            s.ColorIndex = indices[k];
+            break;
+        }
+    }
+    std::array<float, kMaxIntervals + 1> xs;
+    std::array<float, kMaxIntervals + 1> ys;
+    for (int i = 0; i <= Nx; ++i) {
+        xs[static_cast<std::size_t>(i)] = static_cast<float>(s.X(i, 0));
+    }
+    for (int j = 0; j <= Ny; ++j) {
+        ys[static_cast<std::size_t>(j)] = static_cast<float>(s.Y(0, j));
+    }
+    std::array<Colour, kMaxCells> colours;
+    cell_colours(s, indices, std::span(colours.data(), indices.size()));
+    box.fill_cells({std::span(xs.data(), static_cast<std::size_t>(Nx) + 1),
+                    std::span(ys.data(), static_cast<std::size_t>(Ny) + 1)},
+                   std::span(colours.data(), indices.size()));
+}
+
+}  // namespace
+
+void Paint_TempField(SimulationState& s, DrawingBox& Picture_Paint) {
+    const int Nx = grid_extent(s.Nx);
+    const int Ny = grid_extent(s.Ny);
+    if (Nx < 1 || Ny < 1) {
+        return;
+    }
+
+    // Every cell's index is worked out every step: a cell left out keeps its
+    // old colour, so the picture depends on each step, not just the last.
+    std::array<std::int16_t, kMaxCells> indices;
+    for (int i = 1; i <= Nx; ++i) {
+        column_indices(s.T.column(i - 1), s.T.column(i), Ny, s.Tmin, s.Tmax, s.Trange,
+                       indices.data() + static_cast<std::size_t>(i - 1) * Ny);
+    }
+    const std::span<const std::int16_t> cells(indices.data(), static_cast<std::size_t>(Nx) * Ny);
+    if (is_regular_grid(s, Nx, Ny)) {
+        paint_regular_grid(s, Picture_Paint, Nx, Ny, cells);
+    } else {
+        paint_cells_one_by_one(s, Picture_Paint, Nx, Ny, cells);
     }
 }
 

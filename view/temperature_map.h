@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 #include "platform/drawing_box.h"
 
 namespace heatplate {

@@ -2,20 +2,10 @@
 
 #include <cmath>
 
+#include "model/grid.h"
 #include "platform/number_parse.h"
 
 namespace heatplate {
-namespace {
-
-// A grid size the node arrays hold, or -1.
-int extent(double n) {
-    if (n >= 0 && n <= kMaxIntervals && n == std::floor(n)) {
-        return static_cast<int>(n);
-    }
-    return -1;
-}
-
-}  // namespace
 
 void Init_D3_Graph(SimulationState& s, std::string_view alfa_text, DrawingBox& Picture_3DGraph) {
     const double pi = 4 * std::atan(1.0);
@@ -61,13 +51,13 @@ void D3_Graph(const SimulationState& s, DrawingBox& Picture_3DGraph) {
     if (!(s.Tmax != 0)) {
         return;
     }
-    const int Nx = extent(s.Nx);
-    const int Ny = extent(s.Ny);
+    const int Nx = grid_extent(s.Nx);
+    const int Ny = grid_extent(s.Ny);
     if (Nx < 0 || Ny < 0) {
         return;
     }
     // Nx1 is Nx - 1, from -1 up.
-    const int Nx1 = extent(s.Nx1 + 1) - 1;
+    const int Nx1 = grid_extent(s.Nx1 + 1) - 1;
 
     for (int j = 0; j <= Ny; ++j) {
         int first = 0;

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 #include "platform/drawing_box.h"
 
 namespace heatplate {

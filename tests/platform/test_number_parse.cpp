@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <random>
 #include <string>
 
 #include "platform/number_parse.h"
@@ -50,12 +52,43 @@ TEST(LeadingNumberParse, ReadsHexadecimalAndOctalWholeNumbers) {
 }
 
 TEST(LeadingNumberParse, RoundsCorrectlyAndOverflowsToInfinity) {
+    EXPECT_EQ(parse_leading_number("2.4703282292062327e-324"), 0);
+    EXPECT_EQ(parse_leading_number("2.4703282292062328e-324"), 4.9406564584124654e-324);
+    EXPECT_EQ(parse_leading_number("1e99999999999999999999"), HUGE_VAL);
+    EXPECT_EQ(parse_leading_number("0.0000000001e-99999999999"), 0);
+    EXPECT_EQ(parse_leading_number("-" + std::string(400, '0') + "1e-330"), 0);
+    EXPECT_TRUE(std::signbit(parse_leading_number("-1e-400")));
+    EXPECT_EQ(parse_leading_number("+1e400"), HUGE_VAL);
     EXPECT_EQ(parse_leading_number("0.1000000000000000055511151231257827"), 0.1);
     EXPECT_EQ(parse_leading_number("1.7976931348623157e308"), 1.7976931348623157e308);
     EXPECT_EQ(parse_leading_number("1e400"), HUGE_VAL);
     EXPECT_EQ(parse_leading_number("-1e400"), -HUGE_VAL);
     EXPECT_EQ(parse_leading_number(std::string(10000, '9')), HUGE_VAL);
     EXPECT_EQ(parse_leading_number("&H" + std::string(300, 'F')), HUGE_VAL);
+}
+
+// Decimal texts of every shape and size read as the C library reads them.
+TEST(LeadingNumberParse, AgreesWithTheCLibraryOnRandomDecimalTexts) {
+    std::mt19937 rng(2026);
+    const auto digits = [&rng](int most) {
+        std::string d(std::uniform_int_distribution<int>(0, most)(rng), '0');
+        for (char& c : d)
+            c = static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(rng));
+        return d;
+    };
+    for (int k = 0; k < 20000; ++k) {
+        std::string text = std::string(k % 3 == 0 ? "-" : k % 3 == 1 ? "+" : "") + digits(25);
+        if (k % 2 == 0)
+            text += "." + digits(25);
+        if (k % 5 != 0) {
+            text += (k % 7 == 0 ? "E" : "e") + std::string(k % 4 == 0 ? "-" : "") +
+                    std::to_string(std::uniform_int_distribution<int>(0, 400)(rng));
+        }
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double parsed = parse_leading_number(text);
+        ASSERT_TRUE(parsed == expected && std::signbit(parsed) == std::signbit(expected))
+            << text << " -> " << parsed << ", not " << expected;
+    }
 }
 
 }  // namespace

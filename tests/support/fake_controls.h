@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control_table.h"
 #include "app/controls.h"
 
 namespace heatplate::testing {
@@ -15,16 +16,9 @@ namespace heatplate::testing {
 class FakeControls : public Controls {
   public:
     FakeControls() {
-        texts[idx(TextBoxId::Text_Nx)] = "20";
-        texts[idx(TextBoxId::Text_Ny)] = "20";
-        texts[idx(TextBoxId::Text_Tw1)] = "100";
-        texts[idx(TextBoxId::Text_Tw2)] = "100";
-        texts[idx(TextBoxId::Text_Tw3)] = "100";
-        texts[idx(TextBoxId::Text_Tw4)] = "100";
-        texts[idx(TextBoxId::Text_Tfield)] = "0";
-        texts[idx(TextBoxId::Text_MaxTime)] = "50";
-        texts[idx(TextBoxId::Text_Alfa)] = "30";
-        texts[idx(TextBoxId::Text_iTime)] = "0";
+        for (std::size_t k = 0; k < kTextBoxCount; ++k) {
+            texts[k] = start_text(static_cast<TextBoxId>(k));
+        }
     }
 
     static constexpr std::size_t idx(TextBoxId box) { return static_cast<std::size_t>(box); }
@@ -56,7 +50,7 @@ class FakeControls : public Controls {
     bool explicit_selected = true;
     bool adi_selected = false;
     int scroll = 30;
-    std::array<DrawingBox*, 3> boxes{};
+    std::array<DrawingBox*, kPictureCount> boxes{};
     NullDrawingBox null_box;
     NumberSeparators sep;
     std::vector<std::string> messages;

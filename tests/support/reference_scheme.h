@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 
 namespace heatplate::testing {
 

@@ -8,8 +8,8 @@
 #include <tuple>
 
 #include "platform/image_drawing_box.h"
+#include "tests/support/image_support.h"
 #include "tests/support/recording_box.h"
-#include "tests/view/view_test_support.h"
 #include "view/palette.h"
 #include "view/temperature_map.h"
 
@@ -56,11 +56,8 @@ TEST(Palette, TellingRowsAndTheScaleFromTheInputs) {
     // Each of the five inputs is the lowest or the highest somewhere.
     const std::array<double, 8> cases[] = {
         // Tfield, Tw1, Tw2, Tw3, Tw4 -> Tmin, Tmax, Trange
-        {5, 7, -3, 12, 0, -3, 12, 15},
-        {5, 1, 2, 3, 4, 1, 5, 4},
-        {0, 9, 8, -7, -8, -8, 9, 17},
-        {0, 3, 11, 2, 40, 0, 40, 40},
-        {-1, 6, 6, 6, 6, -1, 6, 7},
+        {5, 7, -3, 12, 0, -3, 12, 15}, {5, 1, 2, 3, 4, 1, 5, 4},   {0, 9, 8, -7, -8, -8, 9, 17},
+        {0, 3, 11, 2, 40, 0, 40, 40},  {-1, 6, 6, 6, 6, -1, 6, 7},
     };
     for (const auto& c : cases) {
         std::tie(s.Tfield, s.Tw1, s.Tw2, s.Tw3, s.Tw4) = std::tuple(c[0], c[1], c[2], c[3], c[4]);
@@ -76,13 +73,26 @@ TEST(Palette, TellingRowsAndTheScaleFromTheInputs) {
     }
 }
 
+// 255 times the place of a cell mean t on the scale from -40 to 100.
+double scaled_mean(double t) {
+    return 255 * (((((t + t) + t) + t) / 4 - -40.0) / 140);
+}
+
+// The highest temperature whose scaled mean lies below k + 0.5.
+double last_below_half(int k) {
+    const double half = k + 0.5;
+    double t = half / 255 * 140 - 40;
+    while (scaled_mean(t) >= half)
+        t = std::nextafter(t, -1e9);
+    while (scaled_mean(std::nextafter(t, 1e9)) < half)
+        t = std::nextafter(t, 1e9);
+    return t;
+}
+
 // Tmin is not painted, Tmax is pure red; exactly 0.5 / 255 of the range still
 // gives index 0, and halves go to the even index. A column of cells is worked
 // two cells at a time, the last odd one alone.
 TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
-    const auto scaled_mean = [](double t) {
-        return 255 * (((((t + t) + t) + t) / 4 - -40.0) / 140);
-    };
     for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}}) {
         SimulationState s = grid_state(Nx, Ny, 0);
         ImageDrawingBox image(163, 163, kGrey);
@@ -104,17 +114,28 @@ TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
         check(-40, 0);
         check(100, 255);
         for (const int k : {0, 1, 2, 3, 100, 127, 128, 200, 253, 254}) {
-            // The last temperature whose scaled mean lies below k + 0.5, then the next.
-            const double half = k + 0.5;
-            double t = half / 255 * 140 - 40;
-            while (scaled_mean(t) >= half)
-                t = std::nextafter(t, -1e9);
-            while (scaled_mean(std::nextafter(t, 1e9)) < half)
-                t = std::nextafter(t, 1e9);
+            // The last temperature below the half, then the next.
+            double t = last_below_half(k);
             check(t, k);
             t = std::nextafter(t, 1e9);
-            check(t, scaled_mean(t) > half ? k + 1 : k + k % 2);
+            check(t, scaled_mean(t) > k + 0.5 ? k + 1 : k + k % 2);
         }
+    }
+}
+
+// A column whose first cell is left out, or lies next to a half, is worked
+// out the slow, exact way; its last cell, at Tmax, is still pure red.
+TEST(PaintTempField, ACellAtTmaxIsPaintedBesideAnyOtherCell) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const double odd : {nan, 1000.0, last_below_half(3), last_below_half(254)}) {
+        SimulationState s = grid_state(1, 3, 100);
+        for (int i = 0; i <= 1; ++i)
+            s.T(i, 0) = s.T(i, 1) = odd;
+        RecordingBox box;
+        Paint_TempField(s, box);
+        ASSERT_FALSE(box.calls.empty()) << odd;
+        EXPECT_EQ(box.calls.back().y1, 1.0f) << odd;  // cell (1, 3), at the top
+        EXPECT_EQ(box.calls.back().colour, s.Palette(255)) << odd;
     }
 }
 

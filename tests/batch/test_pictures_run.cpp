@@ -10,11 +10,11 @@
 #include <iterator>
 #include <string>
 
-#include "app/batch_controls.h"
 #include "app/form1_core.h"
+#include "batch/batch_controls.h"
 #include "tests/support/fake_controls.h"
+#include "tests/support/image_support.h"
 #include "tests/support/temp_dir.h"
-#include "tests/view/view_test_support.h"
 #include "view/box_geometry.h"
 
 namespace heatplate {
@@ -31,12 +31,12 @@ TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
     BatchPictures boxes;  // the window's sizes and colours
     testing::FakeControls controls;
     controls.boxes = {&boxes.map, &boxes.view3d, &boxes.residual};
-    const char* const inputs[][2] = {{"nx", "20"},  {"ny", "13"},     {"tw1", "90"},
-                                     {"tw2", "60"}, {"tw3", "35"},    {"tw4", "20"},
+    const char* const inputs[][2] = {{"nx", "20"},     {"ny", "13"},     {"tw1", "90"},
+                                     {"tw2", "60"},    {"tw3", "35"},    {"tw4", "20"},
                                      {"tfield", "15"}, {"maxtime", "50"}};
-    const TextBoxId boxes_of[] = {TextBoxId::Text_Nx,  TextBoxId::Text_Ny,  TextBoxId::Text_Tw1,
-                                  TextBoxId::Text_Tw2, TextBoxId::Text_Tw3, TextBoxId::Text_Tw4,
-                                  TextBoxId::Text_Tfield, TextBoxId::Text_MaxTime};
+    const TextBoxId boxes_of[] = {
+        TextBoxId::Text_Nx,  TextBoxId::Text_Ny,  TextBoxId::Text_Tw1,    TextBoxId::Text_Tw2,
+        TextBoxId::Text_Tw3, TextBoxId::Text_Tw4, TextBoxId::Text_Tfield, TextBoxId::Text_MaxTime};
     std::string options;
     for (std::size_t k = 0; k < std::size(inputs); ++k) {
         controls[boxes_of[k]] = inputs[k][1];

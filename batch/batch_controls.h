@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/form1_core.h"
 #include "platform/image_drawing_box.h"
 
 namespace heatplate {
@@ -40,15 +41,13 @@ class BatchControls final : public Controls {
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
 
     std::array<std::string, kTextBoxCount> texts_;
-    std::array<DrawingBox*, 3> pictures_{};
+    std::array<DrawingBox*, kPictureCount> pictures_{};
     NullDrawingBox null_box_;
-    OptionId method_ = OptionId::Option_Explicit;
+    OptionId method_;
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
     bool defer_view3d_ = false;
 };
-
-class Form1Core;
 
 // The three drawing boxes at the window's sizes and colours, for a run whose
 // pictures are saved rather than shown.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/image_drawing_box.h"
-#include "tests/view/view_test_support.h"
+#include "tests/support/image_support.h"
 
 namespace heatplate {
 namespace {
@@ -51,19 +51,18 @@ TEST(ImageDrawingBox, FillCellsMatchesTheFillRectCallsStepAfterStep) {
     std::mt19937 rng(12345);
     const auto run_steps = [&](const std::vector<float>& xs, const std::vector<float>& ys,
                                Colour base) {
-        const std::vector<Colour> colours{0, base, base + 37, base + 74, base + 111};
+        const std::vector<Colour> palette{kNoColour, base, base + 37, base + 74, base + 111};
         const std::size_t ny = ys.size() - 1;
-        std::vector<std::int16_t> indices((xs.size() - 1) * ny, 0);
-        std::uniform_int_distribution<int> pick(0, 9), level(-1, 4);
+        std::vector<Colour> colours((xs.size() - 1) * ny, kNoColour);
+        std::uniform_int_distribution<int> pick(0, 9), level(0, 4);
         for (int step = 0; step < 25; ++step) {
-            for (auto& k : indices)
-                k = pick(rng) < 3 ? static_cast<std::int16_t>(level(rng)) : k;
-            grid.fill_cells(xs, ys, indices, colours);
+            for (auto& c : colours)
+                c = pick(rng) < 3 ? palette[static_cast<std::size_t>(level(rng))] : c;
+            grid.fill_cells({xs, ys}, colours);
             for (std::size_t i = 1; i < xs.size(); ++i) {
                 for (std::size_t j = 1; j <= ny; ++j) {
-                    if (const std::int16_t k = indices[(i - 1) * ny + (j - 1)]; k > 0)
-                        calls.fill_rect(xs[i], ys[j], xs[i - 1], ys[j - 1],
-                                        colours[static_cast<std::size_t>(k)]);
+                    if (const Colour c = colours[(i - 1) * ny + (j - 1)]; c != kNoColour)
+                        calls.fill_rect(xs[i], ys[j], xs[i - 1], ys[j - 1], c);
                 }
             }
             ASSERT_EQ(grid.image(), calls.image()) << xs.size() << " edges, step " << step;

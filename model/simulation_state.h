@@ -4,7 +4,8 @@
 #include <cassert>
 #include <cstdint>
 
-#include "platform/drawing_box.h"
+#include "model/colour.h"
+#include "model/grid.h"
 
 namespace heatplate {
 
@@ -13,7 +14,7 @@ namespace heatplate {
 // innermost walk memory in order.
 class NodeArray {
   public:
-    static constexpr int kExtent = 102;
+    static constexpr int kExtent = kMaxIntervals + 1;
 
     double& operator()(int i, int j) {
         assert(i >= 0 && i < kExtent && j >= 0 && j < kExtent);
@@ -85,8 +86,5 @@ struct SimulationState {
 
     bool operator==(const SimulationState&) const = default;
 };
-
-// The largest number of intervals per direction the arrays hold.
-inline constexpr int kMaxIntervals = NodeArray::kExtent - 1;
 
 }  // namespace heatplate

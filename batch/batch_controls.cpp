@@ -1,27 +1,20 @@
-#include "app/batch_controls.h"
+#include "batch/batch_controls.h"
 
 #include <QDir>
 #include <QString>
 
 #include <utility>
 
-#include "app/form1_core.h"
+#include "app/control_table.h"
 #include "view/box_geometry.h"
 
 namespace heatplate {
 
-BatchControls::BatchControls() {
-    // The window's start texts.
-    set_input(TextBoxId::Text_Nx, "20");
-    set_input(TextBoxId::Text_Ny, "20");
-    set_input(TextBoxId::Text_Tw1, "100");
-    set_input(TextBoxId::Text_Tw2, "100");
-    set_input(TextBoxId::Text_Tw3, "100");
-    set_input(TextBoxId::Text_Tw4, "100");
-    set_input(TextBoxId::Text_Tfield, "0");
-    set_input(TextBoxId::Text_MaxTime, "50");
-    set_input(TextBoxId::Text_Alfa, "30");
-    set_input(TextBoxId::Text_iTime, "0");
+BatchControls::BatchControls() : method_(start_option()) {
+    // What the window shows when it opens.
+    for (std::size_t k = 0; k < kTextBoxCount; ++k) {
+        texts_[k] = start_text(static_cast<TextBoxId>(k));
+    }
 }
 
 void BatchControls::set_text(TextBoxId box, const std::string& text) {

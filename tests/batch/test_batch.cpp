@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/simulation_state.h"
+#include "model/simulation_state.h"
 #include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
 
@@ -124,7 +124,8 @@ TEST_F(BatchTest, MethodAdiRunsTheHandSolvedAdiStep) {
 // bytes in UTF-8) the single-byte file groups with a plain space, while the
 // printed outputs take the locale's decimal comma.
 TEST_F(BatchTest, AMultiByteGroupingSeparatorBecomesASpaceInTheFile) {
-    const Process p = run_batch_as("LC_ALL=fr_FR.UTF-8", "--nx 3 --ny 2 --tw1 2000 --tw2 2000 "
+    const Process p = run_batch_as("LC_ALL=fr_FR.UTF-8",
+                                   "--nx 3 --ny 2 --tw1 2000 --tw2 2000 "
                                    "--tw3 2000 --tw4 2000 --tfield 1234.4 --maxtime 1");
     ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
     // 1234.4 + (2000 - 2468.8 + 1234.4) / 3 + (2000 - 2468.8 + 2000) / 2 = 2255.2

@@ -1,0 +1,103 @@
+#include "batch/batch_options.h"
+
+#include <string_view>
+
+namespace heatplate {
+
+const char* const kBatchUsage =
+    "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
+    "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
+    "                       [--method explicit|adi] [--trace] [--images DIR] [--field FILE]\n"
+    "\n"
+    "Runs one calculation as the window's CALCULATE button does and writes\n"
+    "results.txt in the current directory. Each TEXT is read as the window reads\n"
+    "what is typed into that box; a missing option takes the box's start text.\n"
+    "\n"
+    "  --trace        print '<step> <residual>' for every step\n"
+    "  --images DIR   save the three pictures as DIR/map.png, DIR/view3d.png and\n"
+    "                 DIR/residual.png\n"
+    "  --field FILE   also write the final field at full precision to FILE, one\n"
+    "                 grid row per line, for comparisons with other programs\n"
+    "\n"
+    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option.\n";
+
+namespace {
+
+struct TextOption {
+    std::string_view name;
+    TextBoxId box;
+};
+
+constexpr TextOption kTextOptions[] = {
+    {"--nx", TextBoxId::Text_Nx},         {"--ny", TextBoxId::Text_Ny},
+    {"--tw1", TextBoxId::Text_Tw1},       {"--tw2", TextBoxId::Text_Tw2},
+    {"--tw3", TextBoxId::Text_Tw3},       {"--tw4", TextBoxId::Text_Tw4},
+    {"--tfield", TextBoxId::Text_Tfield}, {"--maxtime", TextBoxId::Text_MaxTime},
+    {"--alfa", TextBoxId::Text_Alfa},
+};
+
+BatchCommand failure(std::string message) {
+    BatchCommand c;
+    c.error = std::move(message);
+    return c;
+}
+
+// Takes an option that has a value; returns the message for a bad value.
+std::optional<std::string> take_value(std::string_view name, const char* value,
+                                      BatchOptions& options, bool& known) {
+    known = true;
+    for (const TextOption& opt : kTextOptions) {
+        if (name == opt.name) {
+            options.inputs.emplace_back(opt.box, value);
+            return std::nullopt;
+        }
+    }
+    if (name == "--method") {
+        const MethodTraits* method = method_by_key(value);
+        if (method == nullptr) {
+            return "--method takes explicit or adi, not " + std::string(value);
+        }
+        options.method = method->method;
+    } else if (name == "--images") {
+        options.images_dir = value;
+    } else if (name == "--field") {
+        options.field_file = value;
+    } else {
+        known = false;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+BatchCommand parse_batch_options(std::span<const char* const> args) {
+    BatchOptions options;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string_view arg = args[k];
+        if (arg == "--help" || arg == "-h") {
+            BatchCommand c;
+            c.help = true;
+            return c;
+        }
+        if (arg == "--trace") {
+            options.trace = true;
+            continue;
+        }
+        if (k + 1 >= args.size()) {
+            return failure("unknown option or missing value: " + std::string(arg));
+        }
+        bool known = false;
+        if (auto bad = take_value(arg, args[k + 1], options, known)) {
+            return failure(std::move(*bad));
+        }
+        if (!known) {
+            return failure("unknown option: " + std::string(arg));
+        }
+        ++k;
+    }
+    BatchCommand c;
+    c.options = std::move(options);
+    return c;
+}
+
+}  // namespace heatplate

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/controls.h"
+#include "solvers/method.h"
+
+namespace heatplate {
+
+// What heatplate-batch was asked to do.
+struct BatchOptions {
+    // Texts for the input boxes, in the order given; a box not named keeps
+    // its start text.
+    std::vector<std::pair<TextBoxId, std::string>> inputs;
+    Method method = Method::Explicit;
+    bool trace = false;
+    std::string images_dir;  // empty: no pictures saved
+    std::string field_file;  // empty: no full-precision field
+};
+
+// The outcome of reading the command line: options to run with, a request
+// for the usage text, or the message for a command line that cannot be run.
+struct BatchCommand {
+    std::optional<BatchOptions> options;
+    bool help = false;
+    std::string error;
+};
+
+// Reads the arguments after the program's name.
+BatchCommand parse_batch_options(std::span<const char* const> args);
+
+// The usage text, ending in a line break.
+extern const char* const kBatchUsage;
+
+}  // namespace heatplate
