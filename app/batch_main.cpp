@@ -12,6 +12,7 @@
 
 #include "app/batch_controls.h"
 #include "app/form1_core.h"
+#include "heatplate/version.h"
 #include "platform/locale_separators.h"
 #include "platform/text_file.h"
 
@@ -21,6 +22,7 @@ constexpr const char* kUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
     "                       [--method explicit|adi] [--trace] [--images DIR] [--field FILE]\n"
+    "       heatplate-batch --help | --version\n"
     "\n"
     "Runs one calculation as the window's CALCULATE button does and writes\n"
     "results.txt in the current directory. Each TEXT is read as the window reads\n"
@@ -89,6 +91,10 @@ int main(int argc, char** argv) {
         const std::string_view arg = argv[k];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("heatplate-batch %s\n", kVersion);
             return 0;
         }
         if (arg == "--trace") {
