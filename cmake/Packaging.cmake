@@ -32,14 +32,20 @@ target_link_libraries(heatplate PRIVATE heatplate_icon)
 
 # Manual pages and the changelog go into the package compressed, as Debian
 # wants them (gzip -9n: no name, no time stamp, the same bytes every build).
+# The manual pages take the version from project() too.
 set(HEATPLATE_COMPRESSED)
-foreach(source man/heatplate.1 man/heatplate-batch.1 debian/changelog)
+foreach(page heatplate heatplate-batch)
+  configure_file(${HEATPLATE_PACKAGING}/man/${page}.1.in
+    ${PROJECT_BINARY_DIR}/packaging/man/${page}.1 @ONLY)
+endforeach()
+foreach(source ${PROJECT_BINARY_DIR}/packaging/man/heatplate.1
+    ${PROJECT_BINARY_DIR}/packaging/man/heatplate-batch.1
+    ${HEATPLATE_PACKAGING}/debian/changelog)
   get_filename_component(name ${source} NAME)
   set(gz ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${gz}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
-    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${HEATPLATE_PACKAGING}/${source} ${gz}
-    DEPENDS ${HEATPLATE_PACKAGING}/${source}
+    COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${source} ${gz}
+    DEPENDS ${source}
     VERBATIM)
   list(APPEND HEATPLATE_COMPRESSED ${gz})
 endforeach()
