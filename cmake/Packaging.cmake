@@ -17,6 +17,11 @@ target_link_libraries(heatplate-batch PRIVATE heatplate_version)
 target_link_libraries(heatplate PRIVATE heatplate_version)
 target_sources(heatplate PRIVATE ${PROJECT_SOURCE_DIR}/app/desktop_start.cpp)
 
+# Installed programs resolve their symbols at start and keep the relocation
+# table read-only after that, as Debian's hardening asks.
+target_link_options(heatplate PRIVATE LINKER:-z,relro,-z,now)
+target_link_options(heatplate-batch PRIVATE LINKER:-z,relro,-z,now)
+
 # Two PNG sizes of the icon built into the window program. An object library,
 # so that the resource's registration is linked in whole.
 add_library(heatplate_icon OBJECT)
@@ -57,10 +62,6 @@ add_custom_target(heatplate_compressed_docs ALL DEPENDS ${HEATPLATE_COMPRESSED})
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS heatplate heatplate-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Installed programs resolve their symbols at start and keep the relocation
-# table read-only after that, as Debian's hardening asks.
-target_link_options(heatplate PRIVATE LINKER:-z,relro,-z,now)
-target_link_options(heatplate-batch PRIVATE LINKER:-z,relro,-z,now)
 install(FILES ${HEATPLATE_PACKAGING}/${HEATPLATE_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${HEATPLATE_PACKAGING}/${HEATPLATE_APP_ID}.metainfo.xml
