@@ -13,6 +13,7 @@
 #include "app/results_file.h"
 #include "batch/batch_controls.h"
 #include "batch/batch_options.h"
+#include "heatplate/version.h"
 #include "platform/locale_separators.h"
 #include "platform/text_file.h"
 
@@ -102,6 +103,10 @@ int main(int argc, char** argv) {
     const BatchCommand command = parse_batch_options(args);
     if (command.help) {
         std::fputs(kBatchUsage, stdout);
+        return 0;
+    }
+    if (command.version) {
+        std::printf("heatplate-batch %s\n", kVersion);
         return 0;
     }
     if (!command.options) {

@@ -8,6 +8,7 @@ const char* const kBatchUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
     "                       [--method explicit|adi] [--trace] [--images DIR] [--field FILE]\n"
+    "       heatplate-batch --help | --version\n"
     "\n"
     "Runs one calculation as the window's CALCULATE button does and writes\n"
     "results.txt in the current directory. Each TEXT is read as the window reads\n"
@@ -74,9 +75,10 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
     BatchOptions options;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string_view arg = args[k];
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
             BatchCommand c;
-            c.help = true;
+            c.help = arg != "--version";
+            c.version = !c.help;
             return c;
         }
         if (arg == "--trace") {

@@ -23,10 +23,12 @@ struct BatchOptions {
 };
 
 // The outcome of reading the command line: options to run with, a request
-// for the usage text, or the message for a command line that cannot be run.
+// for the usage text or the version, or the message for a command line that
+// cannot be run.
 struct BatchCommand {
     std::optional<BatchOptions> options;
     bool help = false;
+    bool version = false;
     std::string error;
 };
 

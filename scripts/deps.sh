@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages heatplate needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|bench|fuzz ...
+# Usage: scripts/deps.sh build|test|bench|fuzz|gui|package|icons ...
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev)
@@ -11,6 +11,8 @@ for need in "$@"; do
     bench) packages+=(libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     gui) packages+=(xvfb xauth imagemagick xdotool) ;;
+    package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db) ;;
+    icons) packages+=(librsvg2-bin) ;;
     *) echo "deps.sh: unknown group '$need'" >&2; exit 2 ;;
   esac
 done

@@ -44,6 +44,7 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_TRUE(plain.options->inputs.empty());
     EXPECT_FALSE(plain.options->trace);
     EXPECT_TRUE(parse({"--nx", "3", "--help"}).help);
+    EXPECT_TRUE(parse({"--version", "--bogus"}).version);
 }
 
 TEST(BatchOptions, ACommandLineThatCannotRunSaysWhy) {
