@@ -65,6 +65,9 @@ class Controls {
     // Whether the 3-D view may be drawn only when it is looked at (see
     // Form1Core::refresh_view3d) instead of after every step.
     virtual bool defers_view3d() const { return false; }
+    // Whether anybody looks at the pictures. A run for the numbers alone
+    // sets the boxes up but draws nothing into them step by step.
+    virtual bool shows_pictures() const { return true; }
 };
 
 }  // namespace heatplate

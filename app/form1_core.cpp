@@ -175,8 +175,11 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
     }
     method->step(s, Nx1, Ny1);
 
-    Paint_TempField(s, controls_.picture(PictureId::Picture_Paint));
-    mark_view3d_changed();
+    const bool pictures = controls_.shows_pictures();
+    if (pictures) {
+        Paint_TempField(s, controls_.picture(PictureId::Picture_Paint));
+        mark_view3d_changed();
+    }
 
     r.RMSold = r.RMS;
     r.RMS = step_residual(s, Nx1, Ny1);
@@ -187,9 +190,11 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
                           " was not written.");
         return StepEnd::Diverged;
     }
-    controls_.picture(PictureId::Picture3)
-        .line(static_cast<float>(iTime - 1), static_cast<float>(r.RMSold),
-              static_cast<float>(iTime), static_cast<float>(r.RMS), s.Black);
+    if (pictures) {
+        controls_.picture(PictureId::Picture3)
+            .line(static_cast<float>(iTime - 1), static_cast<float>(r.RMSold),
+                  static_cast<float>(iTime), static_cast<float>(r.RMS), s.Black);
+    }
     controls_.set_text(TextBoxId::Text_RMS, number_text(round_to_decimals(r.RMS, 8), sep.decimal));
 
     switch (controls_.step_done(iTime)) {

@@ -26,6 +26,7 @@ class BatchControls final : public Controls {
     }
     void set_separators(NumberSeparators sep) { separators_ = std::move(sep); }
     void set_view3d_deferred(bool deferred) { defer_view3d_ = deferred; }
+    void set_pictures_attached(bool attached) { pictures_attached_ = attached; }
 
     std::string text(TextBoxId box) const override { return texts_[index(box)]; }
     void set_text(TextBoxId box, const std::string& text) override;
@@ -36,6 +37,8 @@ class BatchControls final : public Controls {
     void end_program() override {}
     NumberSeparators separators() const override { return separators_; }
     bool defers_view3d() const override { return defer_view3d_; }
+    // Without pictures attached, a run draws nothing.
+    bool shows_pictures() const override { return pictures_attached_; }
 
   private:
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
@@ -47,6 +50,7 @@ class BatchControls final : public Controls {
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
     bool defer_view3d_ = false;
+    bool pictures_attached_ = false;
 };
 
 // The three drawing boxes at the window's sizes and colours, for a run whose

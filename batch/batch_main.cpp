@@ -74,7 +74,9 @@ int run(const BatchOptions& options) {
     // The pictures are kept as the window keeps them, whether or not they are
     // saved: their cost is part of what a run costs.
     BatchPictures pictures;
-    pictures.attach(controls);
+    if (!options.no_pictures) {
+        pictures.attach(controls);
+    }
     // Made before the run, so that a folder that cannot be written is
     // reported before the time is spent.
     if (!options.images_dir.empty() && !QDir().mkpath(QString::fromStdString(options.images_dir))) {

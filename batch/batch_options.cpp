@@ -7,7 +7,8 @@ namespace heatplate {
 const char* const kBatchUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace] [--images DIR] [--field FILE]\n"
+    "                       [--method explicit|adi] [--trace] [--no-pictures | --images DIR]\n"
+    "                       [--field FILE]\n"
     "       heatplate-batch --help | --version\n"
     "\n"
     "Runs one calculation as the window's CALCULATE button does and writes\n"
@@ -15,6 +16,7 @@ const char* const kBatchUsage =
     "what is typed into that box; a missing option takes the box's start text.\n"
     "\n"
     "  --trace        print '<step> <residual>' for every step\n"
+    "  --no-pictures  draw nothing: the same numbers, sooner\n"
     "  --images DIR   save the three pictures as DIR/map.png, DIR/view3d.png and\n"
     "                 DIR/residual.png\n"
     "  --field FILE   also write the final field at full precision to FILE, one\n"
@@ -81,8 +83,8 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
             c.version = !c.help;
             return c;
         }
-        if (arg == "--trace") {
-            options.trace = true;
+        if (arg == "--trace" || arg == "--no-pictures") {
+            (arg == "--trace" ? options.trace : options.no_pictures) = true;
             continue;
         }
         if (k + 1 >= args.size()) {
@@ -96,6 +98,9 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
             return failure("unknown option: " + std::string(arg));
         }
         ++k;
+    }
+    if (options.no_pictures && !options.images_dir.empty()) {
+        return failure("--no-pictures draws no pictures for --images to save");
     }
     BatchCommand c;
     c.options = std::move(options);

@@ -18,8 +18,9 @@ struct BatchOptions {
     std::vector<std::pair<TextBoxId, std::string>> inputs;
     Method method = Method::Explicit;
     bool trace = false;
-    std::string images_dir;  // empty: no pictures saved
-    std::string field_file;  // empty: no full-precision field
+    bool no_pictures = false;  // the numbers alone, nothing drawn
+    std::string images_dir;    // empty: no pictures saved
+    std::string field_file;    // empty: no full-precision field
 };
 
 // The outcome of reading the command line: options to run with, a request

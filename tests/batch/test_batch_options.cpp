@@ -43,6 +43,8 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_EQ(plain.options->method, Method::Explicit);
     EXPECT_TRUE(plain.options->inputs.empty());
     EXPECT_FALSE(plain.options->trace);
+    EXPECT_FALSE(plain.options->no_pictures);
+    EXPECT_TRUE(parse({"--no-pictures"}).options->no_pictures);
     EXPECT_TRUE(parse({"--nx", "3", "--help"}).help);
     EXPECT_TRUE(parse({"--version", "--bogus"}).version);
 }
@@ -54,6 +56,7 @@ TEST(BatchOptions, ACommandLineThatCannotRunSaysWhy) {
         {{"--method", "implicit"}, "--method takes explicit or adi, not implicit"},
         {{"--method", "ADI"}, "not ADI"},
         {{"nx", "3"}, "unknown option: nx"},
+        {{"--images", "d", "--no-pictures"}, "--no-pictures draws no pictures for --images"},
     };
     for (const auto& [args, message] : cases) {
         const BatchCommand c = parse(args);
