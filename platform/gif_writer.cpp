@@ -159,7 +159,7 @@ QImage exact_indexed8(const QImage& image) {
 
 int delay_for_playing_time(std::int64_t frames, int total_ms) {
     // Past this many frames every delay is the shortest anyway.
-    const std::int64_t n = std::clamp<std::int64_t>(frames, 1, 1'000'000'000);
+    const std::int64_t n = std::clamp<std::int64_t>(frames, 1, 1000000000);
     const std::int64_t ms = std::max(total_ms, 0);
     const std::int64_t delay = (ms + 5 * n) / (10 * n);  // hundredths, halves up
     return static_cast<int>(
@@ -184,8 +184,12 @@ std::optional<std::string> GifWriter::fail(const QString& reason) {
 
 std::optional<std::string> GifWriter::fail_gif(int error) {
     // A failed write reaches the encoder as its own error code; the file
-    // knows the reason.
+    // knows the reason, though only once it has tried to flush what it
+    // holds: before that Qt names it an unknown error. The failed commit
+    // removes the temporary file.
     if (file_.error() != QFileDevice::NoError) {
+        close_encoder();
+        file_.commit();
         return fail(file_.errorString());
     }
     const char* text = GifErrorString(error);

@@ -119,7 +119,7 @@ TEST(DelayForPlayingTime, SharesTheTimeRoundedWithinWhatViewersShow) {
     EXPECT_EQ(delay_for_playing_time(1, 10000), 1000);    // one frame, ten seconds
     EXPECT_EQ(delay_for_playing_time(0, 10000), 1000);    // no frame counts as one
     EXPECT_EQ(delay_for_playing_time(100000, 10000), 2);  // never below 2
-    EXPECT_EQ(delay_for_playing_time(1, 1'000'000'000), kGifMaxDelay);
+    EXPECT_EQ(delay_for_playing_time(1, 1000000000), kGifMaxDelay);
 }
 
 // Whatever goes wrong, the file at the path keeps its old content and no
