@@ -70,12 +70,15 @@ std::array<QRgb, 256> colours_of(const QImage& indexed) {
 QRect changed_rect(const QImage& before, const QImage& after) {
     const std::array<QRgb, 256> cb = colours_of(before);
     const std::array<QRgb, 256> ca = colours_of(after);
-    int top = -1, bottom = -1, left = after.width(), right = -1;
-    for (int y = 0; y < after.height(); ++y) {
+    // The sizes in locals: QImage's accessors are calls the loops would repeat.
+    const int width = after.width();
+    const int height = after.height();
+    int top = -1, bottom = -1, left = width, right = -1;
+    for (int y = 0; y < height; ++y) {
         const uchar* rb = before.constScanLine(y);
         const uchar* ra = after.constScanLine(y);
         int first = -1, last = -1;
-        for (int x = 0; x < after.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (cb[rb[x]] != ca[ra[x]]) {
                 first = first < 0 ? x : first;
                 last = x;
@@ -142,10 +145,12 @@ QImage exact_indexed8(const QImage& image) {
             : image.convertToFormat(QImage::Format_RGB32);
     QImage out(rgb.size(), QImage::Format_Indexed8);
     ColourIndex index;
-    for (int y = 0; y < rgb.height(); ++y) {
+    const int width = rgb.width();
+    const int height = rgb.height();
+    for (int y = 0; y < height; ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         uchar* target = out.scanLine(y);
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const int k = index.of(source[x]);
             if (k < 0) {
                 return {};
