@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -33,6 +34,9 @@ class BatchControls final : public Controls {
     void set_step_observer(std::function<void(std::int64_t)> observer) {
         step_observer_ = std::move(observer);
     }
+    // A flag a signal handler sets: the run then ends after the current
+    // step without writing anything.
+    void set_stop_flag(const volatile std::sig_atomic_t* flag) { stop_flag_ = flag; }
 
     std::string text(TextBoxId box) const override { return texts_[index(box)]; }
     void set_text(TextBoxId box, const std::string& text) override;
@@ -57,6 +61,7 @@ class BatchControls final : public Controls {
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
     std::function<void(std::int64_t)> step_observer_;
+    const volatile std::sig_atomic_t* stop_flag_ = nullptr;
     bool defer_view3d_ = false;
     bool pictures_attached_ = false;
 };

@@ -34,6 +34,30 @@ int failed(const std::string& what) {
     return 1;
 }
 
+// The signal that interrupted a run being recorded, or 0.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void on_interrupt(int signal) {
+    g_interrupted = signal;
+    // A second interrupt ends the program at once.
+    std::signal(signal, SIG_DFL);
+}
+
+// Killed outright, a recording run would leave its unfinished animations
+// behind as temporary files; interrupted, it ends after the current step
+// and removes them.
+void end_cleanly_when_interrupted(BatchControls& controls) {
+    controls.set_stop_flag(&g_interrupted);
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+}
+
+int interrupted(const BatchControls& controls) {
+    std::fprintf(stderr, "heatplate-batch: interrupted after step %s; nothing written\n",
+                 controls.text(TextBoxId::Text_iTime).c_str());
+    return 128 + g_interrupted;
+}
+
 void apply(const BatchOptions& options, BatchControls& controls) {
     for (const auto& [box, text] : options.inputs) {
         controls.set_input(box, text);
@@ -125,6 +149,9 @@ int run(const BatchOptions& options) {
             return bad_option("cannot create the folder " + dir);
         }
     }
+    if (!options.animate_dir.empty()) {
+        end_cleanly_when_interrupted(controls);
+    }
     std::unique_ptr<BatchAnimation> animation;
     if (!begin_animation(options, controls, animation)) {
         return 2;
@@ -133,7 +160,11 @@ int run(const BatchOptions& options) {
     if (animation) {
         animation->record(controls, form, pictures);
     }
-    const int status = finish(options, form.Command1_Click(), form, pictures, animation.get());
+    const RunOutcome outcome = form.Command1_Click();
+    if (outcome == RunOutcome::Abandoned) {
+        return interrupted(controls);
+    }
+    const int status = finish(options, outcome, form, pictures, animation.get());
     if (status == 0) {
         std::printf(
             "t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),

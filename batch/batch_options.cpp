@@ -36,7 +36,8 @@ const char* const kBatchUsage =
     "  --field FILE   also write the final field at full precision to FILE, one\n"
     "                 grid row per line, for comparisons with other programs\n"
     "\n"
-    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option.\n";
+    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option,\n"
+    "130 or 143 recording interrupted (nothing written).\n";
 
 namespace {
 

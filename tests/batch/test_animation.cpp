@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form1_core.h"
@@ -253,6 +254,24 @@ TEST_F(AnimationTest, AWriteFailingMidwayKeepsTheEarlierAnimationsWhole) {
         EXPECT_EQ(testing::read_file(fs::path("anim") / name), "old") << name;
     EXPECT_EQ(files_in("anim"),
               (std::vector<std::string>{"map.gif", "residual.gif", "view3d.gif"}));
+}
+
+// Interrupted (Ctrl-C, or a TERM signal), a recording run ends after the
+// step it is at and removes its unfinished animations: nothing is written,
+// and the status tells which signal it was.
+TEST_F(AnimationTest, AnInterruptedRecordingLeavesNothingBehind) {
+    for (const auto& [signal, status] : {std::pair{"INT", 130}, {"TERM", 143}}) {
+        SCOPED_TRACE(signal);
+        const Process p =
+            testing::run_batch_as(std::string("timeout --preserve-status -s ") + signal + " 1",
+                                  "--nx 101 --ny 101 --maxtime 1e9 --animate anim");
+        EXPECT_EQ(p.status, status);
+        EXPECT_NE(testing::read_file("stderr.txt").find("interrupted after step"),
+                  std::string::npos)
+            << testing::read_file("stderr.txt");
+        EXPECT_EQ(files_in("anim"), std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists("results.txt"));
+    }
 }
 
 // A run that overflows at its first step still shows how far it got: one
