@@ -24,6 +24,16 @@ void BatchControls::set_text(TextBoxId box, const std::string& text) {
     }
 }
 
+StepVerdict BatchControls::step_done(std::int64_t iTime) {
+    if (stop_flag_ != nullptr && *stop_flag_ != 0) {
+        return StepVerdict::Abandon;
+    }
+    if (step_observer_) {
+        step_observer_(iTime);
+    }
+    return StepVerdict::Continue;
+}
+
 DrawingBox& BatchControls::picture(PictureId id) {
     DrawingBox* box = pictures_[static_cast<std::size_t>(id)];
     return box != nullptr ? *box : null_box_;

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/controls.h"
 #include "app/form1_core.h"
@@ -27,6 +30,13 @@ class BatchControls final : public Controls {
     void set_separators(NumberSeparators sep) { separators_ = std::move(sep); }
     void set_view3d_deferred(bool deferred) { defer_view3d_ = deferred; }
     void set_pictures_attached(bool attached) { pictures_attached_ = attached; }
+    // Called after every completed step, with its number.
+    void set_step_observer(std::function<void(std::int64_t)> observer) {
+        step_observer_ = std::move(observer);
+    }
+    // A flag a signal handler sets: the run then ends after the current
+    // step without writing anything.
+    void set_stop_flag(const volatile std::sig_atomic_t* flag) { stop_flag_ = flag; }
 
     std::string text(TextBoxId box) const override { return texts_[index(box)]; }
     void set_text(TextBoxId box, const std::string& text) override;
@@ -39,6 +49,7 @@ class BatchControls final : public Controls {
     bool defers_view3d() const override { return defer_view3d_; }
     // Without pictures attached, a run draws nothing.
     bool shows_pictures() const override { return pictures_attached_; }
+    StepVerdict step_done(std::int64_t iTime) override;
 
   private:
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
@@ -49,6 +60,8 @@ class BatchControls final : public Controls {
     OptionId method_;
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
+    std::function<void(std::int64_t)> step_observer_;
+    const volatile std::sig_atomic_t* stop_flag_ = nullptr;
     bool defer_view3d_ = false;
     bool pictures_attached_ = false;
 };

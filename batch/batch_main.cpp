@@ -6,15 +6,18 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/form1_core.h"
 #include "app/results_file.h"
+#include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
 #include "batch/batch_options.h"
 #include "heatplate/version.h"
 #include "platform/locale_separators.h"
+#include "platform/number_parse.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -31,6 +34,30 @@ int failed(const std::string& what) {
     return 1;
 }
 
+// The signal that interrupted a run being recorded, or 0.
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void on_interrupt(int signal) {
+    g_interrupted = signal;
+    // A second interrupt ends the program at once.
+    std::signal(signal, SIG_DFL);
+}
+
+// Killed outright, a recording run would leave its unfinished animations
+// behind as temporary files; interrupted, it ends after the current step
+// and removes them.
+void end_cleanly_when_interrupted(BatchControls& controls) {
+    controls.set_stop_flag(&g_interrupted);
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+}
+
+int interrupted(const BatchControls& controls) {
+    std::fprintf(stderr, "heatplate-batch: interrupted after step %s; nothing written\n",
+                 controls.text(TextBoxId::Text_iTime).c_str());
+    return 128 + g_interrupted;
+}
+
 void apply(const BatchOptions& options, BatchControls& controls) {
     for (const auto& [box, text] : options.inputs) {
         controls.set_input(box, text);
@@ -42,14 +69,32 @@ void apply(const BatchOptions& options, BatchControls& controls) {
     }
 }
 
+// Saves what was asked for of the pictures a run left; false, after a
+// message for each failure, when something could not be written.
+bool save_pictures(const BatchOptions& options, Form1Core& form, BatchPictures& pictures,
+                   BatchAnimation* animation) {
+    bool saved = true;
+    if (animation != nullptr) {
+        if (const auto error = animation->finish()) {
+            failed(*error);
+            saved = false;
+        }
+    }
+    if (!options.images_dir.empty()) {
+        if (const auto error = pictures.save(form, options.images_dir)) {
+            failed(*error);
+            saved = false;
+        }
+    }
+    return saved;
+}
+
 // The exit status of a run, once its pictures (if asked for) are saved.
 int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
-           BatchPictures& pictures) {
+           BatchPictures& pictures, BatchAnimation* animation) {
     // A run that stopped part way still shows how far it got.
-    if (!options.images_dir.empty() && outcome != RunOutcome::Refused) {
-        if (const auto error = pictures.save(form, options.images_dir)) {
-            return failed(*error);
-        }
+    if (outcome != RunOutcome::Refused && !save_pictures(options, form, pictures, animation)) {
+        return 1;
     }
     switch (outcome) {
         case RunOutcome::Completed:
@@ -68,6 +113,26 @@ int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
     return 0;
 }
 
+// Begins the animation the options ask for, if any: its files are made
+// before the run, so that a folder that cannot take them is reported before
+// the time is spent. False, after the message, when they cannot be made.
+bool begin_animation(const BatchOptions& options, const BatchControls& controls,
+                     std::unique_ptr<BatchAnimation>& animation) {
+    if (options.animate_dir.empty()) {
+        return true;
+    }
+    // The steps the run will make, read as the run reads t Max.
+    const double MaxTime = parse_leading_number(controls.text(TextBoxId::Text_MaxTime));
+    animation = std::make_unique<BatchAnimation>(
+        options.animate_dir,
+        plan_frames(steps_of(MaxTime), options.frame_every, options.frame_delay_ms));
+    if (const auto error = animation->open()) {
+        std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
+        return false;
+    }
+    return true;
+}
+
 int run(const BatchOptions& options) {
     BatchControls controls;
     apply(options, controls);
@@ -79,11 +144,27 @@ int run(const BatchOptions& options) {
     }
     // Made before the run, so that a folder that cannot be written is
     // reported before the time is spent.
-    if (!options.images_dir.empty() && !QDir().mkpath(QString::fromStdString(options.images_dir))) {
-        return bad_option("cannot create the folder " + options.images_dir);
+    for (const std::string& dir : {options.images_dir, options.animate_dir}) {
+        if (!dir.empty() && !QDir().mkpath(QString::fromStdString(dir))) {
+            return bad_option("cannot create the folder " + dir);
+        }
+    }
+    if (!options.animate_dir.empty()) {
+        end_cleanly_when_interrupted(controls);
+    }
+    std::unique_ptr<BatchAnimation> animation;
+    if (!begin_animation(options, controls, animation)) {
+        return 2;
     }
     Form1Core form(controls);
-    const int status = finish(options, form.Command1_Click(), form, pictures);
+    if (animation) {
+        animation->record(controls, form, pictures);
+    }
+    const RunOutcome outcome = form.Command1_Click();
+    if (outcome == RunOutcome::Abandoned) {
+        return interrupted(controls);
+    }
+    const int status = finish(options, outcome, form, pictures, animation.get());
     if (status == 0) {
         std::printf(
             "t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),

@@ -1,14 +1,19 @@
 #include "batch/batch_options.h"
 
+#include <charconv>
+#include <cstdint>
+#include <limits>
 #include <string_view>
+#include <system_error>
 
 namespace heatplate {
 
 const char* const kBatchUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace] [--no-pictures | --images DIR]\n"
-    "                       [--field FILE]\n"
+    "                       [--method explicit|adi] [--trace] [--field FILE]\n"
+    "                       [--no-pictures | [--images DIR]\n"
+    "                        [--animate DIR [--frame-every K] [--frame-delay MS]]]\n"
     "       heatplate-batch --help | --version\n"
     "\n"
     "Runs one calculation as the window's CALCULATE button does and writes\n"
@@ -19,10 +24,20 @@ const char* const kBatchUsage =
     "  --no-pictures  draw nothing: the same numbers, sooner\n"
     "  --images DIR   save the three pictures as DIR/map.png, DIR/view3d.png and\n"
     "                 DIR/residual.png\n"
+    "  --animate DIR  record the run as looping animations of the three pictures:\n"
+    "                 DIR/map.gif, DIR/view3d.gif and DIR/residual.gif\n"
+    "  --frame-every K\n"
+    "                 a frame after every K steps and after the last; by default\n"
+    "                 the smallest K that makes at most 300 frames\n"
+    "  --frame-delay MS\n"
+    "                 show each frame for MS milliseconds, 0 to 655350, rounded to\n"
+    "                 hundredths of a second; by default the run plays in about\n"
+    "                 10 seconds\n"
     "  --field FILE   also write the final field at full precision to FILE, one\n"
     "                 grid row per line, for comparisons with other programs\n"
     "\n"
-    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option.\n";
+    "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option,\n"
+    "130 or 143 recording interrupted (nothing written).\n";
 
 namespace {
 
@@ -43,6 +58,44 @@ BatchCommand failure(std::string message) {
     BatchCommand c;
     c.error = std::move(message);
     return c;
+}
+
+// The number the text is, in digits alone, if it lies from low to high.
+std::optional<std::int64_t> whole_number(std::string_view text, std::int64_t low,
+                                         std::int64_t high) {
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Takes an option of --animate; returns the message for a bad value.
+std::optional<std::string> take_animation_value(std::string_view name, const char* value,
+                                                BatchOptions& options, bool& known) {
+    known = true;
+    if (name == "--animate") {
+        options.animate_dir = value;
+    } else if (name == "--frame-every") {
+        options.frame_every = whole_number(value, 1, std::numeric_limits<std::int64_t>::max());
+        if (!options.frame_every) {
+            return "--frame-every takes a whole number of steps from 1 up, not " +
+                   std::string(value);
+        }
+    } else if (name == "--frame-delay") {
+        // The longest delay a GIF frame holds: 65535 hundredths of a second.
+        const auto ms = whole_number(value, 0, 655350);
+        if (!ms) {
+            return "--frame-delay takes a whole number of milliseconds from 0 to 655350, not " +
+                   std::string(value);
+        }
+        options.frame_delay_ms = static_cast<int>(*ms);
+    } else {
+        known = false;
+    }
+    return std::nullopt;
 }
 
 // Takes an option that has a value; returns the message for a bad value.
@@ -66,7 +119,7 @@ std::optional<std::string> take_value(std::string_view name, const char* value,
     } else if (name == "--field") {
         options.field_file = value;
     } else {
-        known = false;
+        return take_animation_value(name, value, options, known);
     }
     return std::nullopt;
 }
@@ -101,6 +154,12 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
     }
     if (options.no_pictures && !options.images_dir.empty()) {
         return failure("--no-pictures draws no pictures for --images to save");
+    }
+    if (options.no_pictures && !options.animate_dir.empty()) {
+        return failure("--no-pictures draws no pictures for --animate to record");
+    }
+    if (options.animate_dir.empty() && (options.frame_every || options.frame_delay_ms)) {
+        return failure("--frame-every and --frame-delay go with --animate");
     }
     BatchCommand c;
     c.options = std::move(options);

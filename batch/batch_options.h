@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,9 +19,12 @@ struct BatchOptions {
     std::vector<std::pair<TextBoxId, std::string>> inputs;
     Method method = Method::Explicit;
     bool trace = false;
-    bool no_pictures = false;  // the numbers alone, nothing drawn
-    std::string images_dir;    // empty: no pictures saved
-    std::string field_file;    // empty: no full-precision field
+    bool no_pictures = false;                 // the numbers alone, nothing drawn
+    std::string images_dir;                   // empty: no pictures saved
+    std::string field_file;                   // empty: no full-precision field
+    std::string animate_dir;                  // empty: no animation
+    std::optional<std::int64_t> frame_every;  // --frame-every: steps between frames
+    std::optional<int> frame_delay_ms;        // --frame-delay: milliseconds per frame
 };
 
 // The outcome of reading the command line: options to run with, a request

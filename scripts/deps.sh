@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh build|test|bench|fuzz|gui|package|icons ...
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev)
+packages=(g++ cmake ninja-build qt6-base-dev libgif-dev)
 for need in "$@"; do
   case "$need" in
     build) ;;

@@ -15,34 +15,16 @@
 #include <vector>
 
 #include "model/simulation_state.h"
+#include "tests/support/batch_process.h"
 #include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
 namespace {
 
-struct Process {
-    int status;
-    std::string out;
-};
-
-Process run_batch_as(const std::string& prefix, const std::string& args) {
-    const std::string command = prefix + " " + HEATPLATE_BATCH + " " + args + " 2>stderr.txt";
-    Process p{-1, {}};
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            p.out.append(buf, n);
-        const int raw = ::pclose(pipe);
-        p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    return p;
-}
-
-Process run_batch(const std::string& args) {
-    return run_batch_as("", args);
-}
+using testing::Process;
+using testing::run_batch;
+using testing::run_batch_as;
 
 class BatchTest : public ::testing::Test {
   protected:

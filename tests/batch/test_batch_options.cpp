@@ -1,6 +1,8 @@
 // The headless runner's command line, read without running anything.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,11 +17,23 @@ BatchCommand parse(std::vector<const char*> args) {
 }
 
 TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
-    const BatchCommand c =
-        parse({"--nx",     "7",         "--trace", "--ny",   "5x",    "--tw1",    "1",
-               "--tw2",    "2",         "--tw3",   "3",      "--tw4", "4",        "--tfield",
-               "-5",       "--maxtime", "2.5",     "--alfa", "45",    "--method", "adi",
-               "--images", "pics",      "--field", "f.txt",  "--nx",  "8"});
+    const BatchCommand c = parse({"--nx",    "7",
+                                  "--trace", "--ny",
+                                  "5x",      "--tw1",
+                                  "1",       "--tw2",
+                                  "2",       "--tw3",
+                                  "3",       "--tw4",
+                                  "4",       "--tfield",
+                                  "-5",      "--maxtime",
+                                  "2.5",     "--alfa",
+                                  "45",      "--method",
+                                  "adi",     "--images",
+                                  "pics",    "--field",
+                                  "f.txt",   "--nx",
+                                  "8",       "--animate",
+                                  "anim",    "--frame-every",
+                                  "12",      "--frame-delay",
+                                  "125"});
     ASSERT_TRUE(c.options.has_value()) << c.error;
     const BatchOptions& o = *c.options;
     using P = std::pair<TextBoxId, std::string>;
@@ -37,6 +51,9 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_TRUE(o.trace);
     EXPECT_EQ(o.images_dir, "pics");
     EXPECT_EQ(o.field_file, "f.txt");
+    EXPECT_EQ(o.animate_dir, "anim");
+    EXPECT_EQ(o.frame_every, 12);
+    EXPECT_EQ(o.frame_delay_ms, 125);
 
     const BatchCommand plain = parse({"--method", "explicit"});
     ASSERT_TRUE(plain.options.has_value());
@@ -44,6 +61,14 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_TRUE(plain.options->inputs.empty());
     EXPECT_FALSE(plain.options->trace);
     EXPECT_FALSE(plain.options->no_pictures);
+    EXPECT_EQ(plain.options->animate_dir, "");
+    EXPECT_EQ(plain.options->frame_every, std::nullopt);
+    EXPECT_EQ(plain.options->frame_delay_ms, std::nullopt);
+    const BatchCommand widest =
+        parse({"--animate", "a", "--frame-every", "9223372036854775807", "--frame-delay", "0"});
+    ASSERT_TRUE(widest.options.has_value()) << widest.error;
+    EXPECT_EQ(widest.options->frame_every, INT64_MAX);
+    EXPECT_EQ(widest.options->frame_delay_ms, 0);
     EXPECT_TRUE(parse({"--no-pictures"}).options->no_pictures);
     EXPECT_TRUE(parse({"--nx", "3", "--help"}).help);
     EXPECT_TRUE(parse({"--version", "--bogus"}).version);
@@ -57,6 +82,16 @@ TEST(BatchOptions, ACommandLineThatCannotRunSaysWhy) {
         {{"--method", "ADI"}, "not ADI"},
         {{"nx", "3"}, "unknown option: nx"},
         {{"--images", "d", "--no-pictures"}, "--no-pictures draws no pictures for --images"},
+        {{"--no-pictures", "--animate", "d"}, "--no-pictures draws no pictures for --animate"},
+        {{"--frame-every", "5"}, "--frame-every and --frame-delay go with --animate"},
+        {{"--frame-delay", "5"}, "--frame-every and --frame-delay go with --animate"},
+        {{"--animate", "d", "--frame-every", "0"}, "from 1 up, not 0"},
+        {{"--animate", "d", "--frame-every", "5x"}, "not 5x"},
+        {{"--animate", "d", "--frame-every", "+5"}, "not +5"},
+        {{"--animate", "d", "--frame-every", "9223372036854775808"}, "not 9223372036854775808"},
+        {{"--animate", "d", "--frame-delay", "655351"}, "from 0 to 655350, not 655351"},
+        {{"--animate", "d", "--frame-delay", "-1"}, "not -1"},
+        {{"--animate", "d", "--frame-delay", ""}, "milliseconds"},
     };
     for (const auto& [args, message] : cases) {
         const BatchCommand c = parse(args);

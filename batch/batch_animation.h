@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/form1_core.h"
+#include "app/frame_recorder.h"
+#include "batch/batch_controls.h"
+#include "platform/gif_writer.h"
+
+namespace heatplate {
+
+// Without --frame-every, frames come every so many steps that a run makes
+// at most this many.
+inline constexpr std::int64_t kDefaultMostFrames = 300;
+// Without --frame-delay, the whole run plays in about this time.
+inline constexpr int kDefaultPlayingTimeMs = 10000;
+
+// Which steps of a run become frames, and for how long each shows.
+struct FramePlan {
+    std::int64_t steps = 0;  // the steps the run is to make
+    std::int64_t every = 1;  // a frame after every this many steps, and after the last
+    int delay = 0;           // hundredths of a second per frame
+
+    bool due(std::int64_t step) const { return step % every == 0 || step == steps; }
+    // The frames of a run that makes all its steps; one that makes none
+    // has its starting picture as its one frame.
+    std::int64_t frames() const;
+};
+
+// The steps a run with this t Max makes: iTime = 1, 2, ... while iTime <= t Max.
+std::int64_t steps_of(double MaxTime);
+
+// The plan for a run of the given steps, with the choices of --frame-every
+// and --frame-delay (milliseconds, rounded to the nearest hundredth of a
+// second) where they were made.
+FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every,
+                      std::optional<int> delay_ms);
+
+// heatplate-batch --animate DIR: the three pictures go into DIR/map.gif,
+// DIR/view3d.gif and DIR/residual.gif while the run goes on, one frame at a
+// time, so that a long run needs no more memory than a short one. The files
+// replace the old ones only when the animation is complete.
+class BatchAnimation final : public FrameSink {
+  public:
+    BatchAnimation(const std::string& dir, FramePlan plan);
+
+    // Creates the three temporary files; returns the message when the
+    // folder cannot take them.
+    std::optional<std::string> open();
+    // Records the run of form: the pictures after every due step become frames.
+    void record(BatchControls& controls, Form1Core& form, const BatchPictures& pictures);
+    // Adds the pictures the run left if it stopped between two frames, and
+    // puts the three files in place. Returns the first failure, after which
+    // no file that was not yet in place is changed.
+    std::optional<std::string> finish();
+
+    std::optional<std::string> take(const PictureFrames& frames) override;
+
+  private:
+    FramePlan plan_;
+    std::array<std::unique_ptr<GifWriter>, kPictureCount> writers_;
+    std::unique_ptr<FrameRecorder> recorder_;
+};
+
+}  // namespace heatplate

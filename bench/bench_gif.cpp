@@ -1,0 +1,145 @@
+// What recording a run as animations costs.
+//
+// BM_MapAnimation encodes the map animation that heatplate-batch --animate
+// records for a 101 x 101 run of 3000 steps: 300 frames, one every 10 steps.
+// The frames are taken once beforehand; each iteration converts every frame
+// to its exact 8-bit form, encodes it into a GIF written to a temporary file
+// and puts the file in place, as the runner does while the run goes on.
+// BM_Run times a whole run of that size with the pictures kept, without and
+// with the three animations recorded, so the difference is what --animate
+// adds to a run.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/form1_core.h"
+#include "batch/batch_animation.h"
+#include "batch/batch_controls.h"
+#include "platform/gif_writer.h"
+
+namespace {
+
+using namespace heatplate;
+
+constexpr int kSteps = 3000;
+constexpr int kEvery = 10;
+
+// Runs write results.txt into the working directory, and the animations
+// beside it: work in a folder of our own, removed at exit.
+class TempWorkDir {
+  public:
+    TempWorkDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "heatplate-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+            std::filesystem::current_path(path_);
+        }
+    }
+    ~TempWorkDir() {
+        std::error_code ec;
+        if (!path_.empty()) {
+            std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
+            std::filesystem::remove_all(path_, ec);
+        }
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+void work_in_temp_dir() {
+    static TempWorkDir dir;
+}
+
+void set_up(BatchControls& controls) {
+    controls.set_input(TextBoxId::Text_Nx, std::to_string(kMaxIntervals));
+    controls.set_input(TextBoxId::Text_Ny, std::to_string(kMaxIntervals));
+    controls.set_input(TextBoxId::Text_MaxTime, std::to_string(kSteps));
+}
+
+// The map after every kEvery steps of the run, as the runner sees it.
+const std::vector<QImage>& map_frames() {
+    static const std::vector<QImage> frames = [] {
+        work_in_temp_dir();
+        std::vector<QImage> out;
+        BatchControls controls;
+        set_up(controls);
+        BatchPictures pictures;
+        pictures.attach(controls);
+        controls.set_step_observer([&](std::int64_t iTime) {
+            if (iTime % kEvery == 0) {
+                out.push_back(pictures.map.image().copy());
+            }
+        });
+        Form1Core form(controls);
+        form.Command1_Click();
+        return out;
+    }();
+    return frames;
+}
+
+void BM_MapAnimation(benchmark::State& state) {
+    const std::vector<QImage>& frames = map_frames();
+    const int delay = delay_for_playing_time(static_cast<std::int64_t>(frames.size()), 10000);
+    for (auto _ : state) {
+        GifWriter writer(QStringLiteral("map.gif"));
+        for (const QImage& frame : frames) {
+            if (writer.add(frame, delay)) {
+                state.SkipWithError("add failed");
+                break;
+            }
+        }
+        if (writer.commit()) {
+            state.SkipWithError("commit failed");
+            break;
+        }
+    }
+    state.counters["frames"] = static_cast<double>(frames.size());
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size("map.gif"));
+}
+BENCHMARK(BM_MapAnimation)->Unit(benchmark::kMillisecond);
+
+// One run, recorded into anim/ if asked; false if anything failed.
+bool run_once(BatchPictures& pictures, bool animate) {
+    BatchControls controls;
+    set_up(controls);
+    pictures.attach(controls);
+    Form1Core form(controls);
+    BatchAnimation animation("anim", plan_frames(kSteps, std::nullopt, std::nullopt));
+    if (animate) {
+        if (animation.open()) {
+            return false;
+        }
+        animation.record(controls, form, pictures);
+    }
+    if (form.Command1_Click() != RunOutcome::Completed) {
+        return false;
+    }
+    form.refresh_view3d();
+    return !animate || !animation.finish();
+}
+
+void BM_Run(benchmark::State& state) {
+    work_in_temp_dir();
+    std::filesystem::create_directories("anim");
+    const bool animate = state.range(0) != 0;
+    BatchPictures pictures;
+    for (auto _ : state) {
+        if (!run_once(pictures, animate)) {
+            state.SkipWithError("run failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Run)->Arg(0)->Arg(1)->ArgName("animate")->Unit(benchmark::kMillisecond);
+
+}  // namespace
