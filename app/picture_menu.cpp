@@ -5,9 +5,11 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTimer>
 #include <QWidget>
 
 #include <utility>
@@ -46,6 +48,15 @@ void PictureMenu::save_as() {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     dialog.selectFile(file_name_);
+    // The name is chosen and ready to be typed over, so that a whole path
+    // and Enter save there: once the dialog is up, whatever the platform
+    // gave the focus to.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setFocus(Qt::OtherFocusReason);
+            name->selectAll();
+        }
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }

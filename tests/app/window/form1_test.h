@@ -77,12 +77,18 @@ class Form1Test : public ::testing::Test {
         QTest::mouseClick(form.windowHandle(), Qt::RightButton, {},
                           target->mapTo(&form, target->rect().center()));
     }
-    // Hands the next modal window to the answer once it is open; the test
-    // then opens it.
-    void answer_modal(std::function<void(QWidget*)> answer) {
+    // Hands the next modal window of type T to the answer once it is open
+    // and has the keyboard; the test then opens it.
+    template <typename T>
+    void answer_modal(std::function<void(T*)> answer) {
         auto* poll = new QTimer(&form);
         QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                // Off screen nothing activates a new window but a request.
+                if (!modal->isActiveWindow()) {
+                    modal->activateWindow();
+                    return;
+                }
                 poll->stop();
                 poll->deleteLater();
                 answer(modal);

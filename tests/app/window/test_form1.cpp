@@ -301,9 +301,9 @@ TEST_F(Form1Test, AnOverflowLeavesNoResidualOfTheRunBefore) {
     calculate();
     ASSERT_FALSE(text_of("Text_RMS").empty());
     std::string message;
-    answer_modal([&](QWidget* modal) {
-        message = qobject_cast<QMessageBox*>(modal)->text().toStdString();
-        qobject_cast<QMessageBox*>(modal)->accept();
+    answer_modal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text().toStdString();
+        box->accept();
     });
     type_into("Text_Tw1", "1e308");
     type_into("Text_Tw3", "-1e308");
