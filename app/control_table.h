@@ -31,9 +31,14 @@ struct ControlSpec {
     bool enabled;
     int id;     // the TextBoxId, OptionId or PictureId of its kind, or -1
     int value;  // the scroll bar's start value; 1 for the option selected at start
+    // What the control means and accepts, shown when the pointer rests on it;
+    // empty for none.
+    const char* tip;
 };
 
 inline constexpr const char* kWindowName = "Form1";
+// Captions the message boxes.
+inline constexpr const char* kApplicationTitle = "heatplate";
 inline constexpr int kControlCount = 36;
 
 // Every control, each container before what it holds, in the order the

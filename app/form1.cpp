@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -16,8 +17,13 @@
 #include <string_view>
 #include <vector>
 
+#include "app/classic_scroll_bar.h"
 #include "app/control_table.h"
+#include "app/fitting_line_edit.h"
+#include "app/focus_style.h"
 #include "app/picture_box.h"
+#include "app/picture_menu.h"
+#include "app/window_watch.h"
 #include "platform/locale_separators.h"
 #include "view/box_geometry.h"
 
@@ -37,6 +43,31 @@ QColor colour_of(Colour c) {
     return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// One for every window, kept until the application ends: a widget must not
+// outlive its style.
+QStyle* focus_style() {
+    static QPointer<FocusStyle> style;
+    if (style.isNull()) {
+        style = new FocusStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+// What the save dialog proposes for each picture, as heatplate-batch
+// --images names them.
+const char* file_name_of(PictureId box) {
+    switch (box) {
+        case PictureId::Picture_Paint:
+            return "map.png";
+        case PictureId::Picture_3DGraph:
+            return "view3d.png";
+        case PictureId::Picture3:
+            return "residual.png";
+    }
+    return "picture.png";
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
@@ -52,6 +83,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     connect(HScroll_Alfa, &QScrollBar::valueChanged, this, &Form1::HScroll_Alfa_Change);
     chain_tab_order();
     fit_font();
+    window_watch_ = std::make_unique<WindowLossWatch>(*this, [this] { window_lost(); });
 }
 
 QWidget* Form1::container_of(const ControlSpec& spec) {
@@ -115,6 +147,10 @@ void Form1::place(QWidget* control, const ControlSpec& spec, QWidget* container)
         r.translate(box->client_origin());
     }
     control->setGeometry(r);
+    control->setStyle(focus_style());
+    if (*spec.tip != '\0') {
+        control->setToolTip(QString::fromUtf8(spec.tip));
+    }
     by_tab_[static_cast<std::size_t>(spec.tab)] = control;
 }
 
@@ -142,7 +178,12 @@ QWidget* Form1::add_option(const ControlSpec& spec, QWidget* container) {
 }
 
 QWidget* Form1::add_text_box(const ControlSpec& spec, QWidget* container) {
-    auto* box = new QLineEdit(QString::fromUtf8(spec.text), container);
+    const auto id = static_cast<TextBoxId>(spec.id);
+    const QString text = QString::fromUtf8(spec.text);
+    // The step counts grow to seven digits and more in boxes made for four.
+    QLineEdit* box = id == TextBoxId::Text_MaxTime || id == TextBoxId::Text_iTime
+                         ? new FittingLineEdit(text, container)
+                         : new QLineEdit(text, container);
     if (!spec.enabled) {
         box->setEnabled(false);
         // An output box's background is the scroll-bar colour. Qt has no role
@@ -152,7 +193,7 @@ QWidget* Form1::add_text_box(const ControlSpec& spec, QWidget* container) {
                      pal.color(QPalette::Active, QPalette::Button));
         box->setPalette(pal);
     }
-    text_boxes_[static_cast<std::size_t>(spec.id)] = box;
+    text_boxes_[index(id)] = box;
     return box;
 }
 
@@ -180,12 +221,14 @@ QWidget* Form1::add_picture(const ControlSpec& spec, QWidget* container) {
     // A picture box handles no keys; a focus stop that shows nothing would
     // only lose the user's place.
     box->setFocusPolicy(Qt::NoFocus);
-    pictures_[static_cast<std::size_t>(id)] = box;
+    pictures_[index(id)] = box;
+    picture_menus_[index(id)] = new PictureMenu(box, QString::fromLatin1(file_name_of(id)),
+                                                [this, id] { return current_picture(id); });
     return box;
 }
 
 QWidget* Form1::add_scroll_bar(const ControlSpec& spec, QWidget* container) {
-    HScroll_Alfa = new QScrollBar(Qt::Horizontal, container);
+    HScroll_Alfa = new ClassicScrollBar(container);
     // Whole degrees from 10 to 90: an arrow moves one degree, the trough ten.
     HScroll_Alfa->setRange(10, 90);
     HScroll_Alfa->setSingleStep(1);
@@ -234,6 +277,13 @@ void Form1::fit_font() {
 
 const QImage& Form1::image(PictureId box) const {
     return pictures_[index(box)]->drawing().image();
+}
+
+QImage Form1::current_picture(PictureId box) {
+    // The 3-D view is drawn when it is shown; a run may have moved on since.
+    core_.refresh_view3d();
+    pictures_[index(box)]->update_if_changed();
+    return image(box);
 }
 
 std::string Form1::text(TextBoxId box) const {
@@ -381,6 +431,20 @@ void Form1::release_held_input() {
         }
         InputGate::deliver(event);
     }
+}
+
+void Form1::window_lost() {
+    if (ending_) {
+        return;
+    }
+    // As a close request: a run ends without writing the results file.
+    if (running_) {
+        close_requested_ = true;
+        return;
+    }
+    ending_ = true;
+    // Not from inside the window system's event.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

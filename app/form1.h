@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/control_table.h"
@@ -21,9 +22,8 @@ class QScrollBar;
 namespace heatplate {
 
 class PictureBox;
-
-// Captions the message boxes.
-inline constexpr const char* kApplicationTitle = "heatplate";
+class PictureMenu;
+class WindowLossWatch;
 
 // The main window: the controls, laid out in twips as the window was
 // designed, and the window object that runs the calculation behind them.
@@ -33,7 +33,8 @@ inline constexpr const char* kApplicationTitle = "heatplate";
 // it puts the outputs and pictures on the screen. The user's input waits for
 // the end of the run, except Escape, which ends the run after the current
 // step as if that step had been the last, and a close request, which ends it
-// without writing the results file and then closes the window.
+// without writing the results file and then closes the window. Another
+// program destroying the window ends a run the same way, and the window.
 class Form1 final : public QWidget, public Controls {
     Q_OBJECT
 
@@ -45,6 +46,10 @@ class Form1 final : public QWidget, public Controls {
     bool running() const { return running_; }
     // The picture of a drawing box, as it is now.
     const QImage& image(PictureId box) const;
+    // The context menu of a drawing box.
+    PictureMenu& picture_menu(PictureId box) {
+        return *picture_menus_[static_cast<std::size_t>(box)];
+    }
 
     std::string text(TextBoxId box) const override;
     void set_text(TextBoxId box, const std::string& text) override;
@@ -85,6 +90,9 @@ class Form1 final : public QWidget, public Controls {
     QWidget* add_scroll_bar(const ControlSpec& spec, QWidget* container);
     void chain_tab_order();
     void fit_font();
+    // The picture as the user sees it, brought up to date, to save or copy.
+    QImage current_picture(PictureId box);
+    void window_lost();
 
     // Puts the texts and pictures a run has changed on the screen.
     void show_outputs();
@@ -97,6 +105,7 @@ class Form1 final : public QWidget, public Controls {
     std::array<QWidget*, kControlCount> by_tab_{};
     std::array<QLineEdit*, kTextBoxCount> text_boxes_{};
     std::array<PictureBox*, kPictureCount> pictures_{};
+    std::array<PictureMenu*, kPictureCount> picture_menus_{};
     std::array<QRadioButton*, 2> options_{};
     QPushButton* Command1 = nullptr;
     QScrollBar* HScroll_Alfa = nullptr;
@@ -113,6 +122,7 @@ class Form1 final : public QWidget, public Controls {
     InputGate gate_;
     QElapsedTimer since_shown_;
     std::int64_t frame_interval_ns_ = 16'666'667;
+    std::unique_ptr<WindowLossWatch> window_watch_;
 };
 
 }  // namespace heatplate

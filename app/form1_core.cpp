@@ -184,6 +184,9 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
     r.RMSold = r.RMS;
     r.RMS = step_residual(s, Nx1, Ny1);
     if (!std::isfinite(r.RMS)) {
+        // t already names this step; the residual box must not go on showing
+        // the step before it (or the previous run's last step).
+        controls_.set_text(TextBoxId::Text_RMS, kOverflowText);
         controls_.message("The calculation diverged at step " +
                           number_text(static_cast<double>(iTime), sep.decimal) +
                           ": the temperatures grew beyond the range of numbers. " + kResultsFile +

@@ -39,6 +39,8 @@ class Form1Core {
     const SimulationState& state() const { return state_; }
 
     static constexpr const char* kResultsFile = heatplate::kResultsFile;
+    // What the residual box shows for a step whose residual overflowed.
+    static constexpr const char* kOverflowText = "overflow";
 
   private:
     struct Inputs {

@@ -96,7 +96,7 @@ TEST_F(FailingRunTest, InputsOutsideTheRunsRangeAreRefusedBeforeAnythingChanges)
     EXPECT_EQ(controls_.messages[0].rfind("Ny ", 0), 0u);
 }
 
-TEST_F(FailingRunTest, OverflowStopsTheRunAndKeepsTheEarlierResults) {
+TEST_F(FailingRunTest, OverflowStopsTheRunKeepsTheEarlierResultsAndShowsNoStaleResidual) {
     for (bool adi : {false, true}) {
         SCOPED_TRACE(adi ? "ADI" : "Explicit");
         controls_.explicit_selected = !adi;
@@ -105,15 +105,27 @@ TEST_F(FailingRunTest, OverflowStopsTheRunAndKeepsTheEarlierResults) {
         controls_[TextBoxId::Text_Tw3] = "-1e308";
         controls_[TextBoxId::Text_MaxTime] = "100";
         controls_.messages.clear();
+        // The completed run before left its residual in the box.
+        ASSERT_FALSE(controls_[TextBoxId::Text_RMS].empty());
         ASSERT_EQ(form_.Command1_Click(), RunOutcome::Diverged);
         ASSERT_EQ(controls_.messages.size(), 1u);
         EXPECT_NE(controls_.messages[0].find("step 1:"), std::string::npos)
             << controls_.messages[0];
         EXPECT_EQ(testing::read_file("results.txt"), kEarlierResults);
+        // t names the failed step, and the residual box says what became of it.
+        EXPECT_EQ(controls_[TextBoxId::Text_iTime], "1");
+        EXPECT_EQ(controls_[TextBoxId::Text_RMS], "overflow");
         // No segment with a non-finite end reached the chart.
         for (const auto& call : boxes_[2].calls) {
             EXPECT_TRUE(std::isfinite(call.y1) && std::isfinite(call.y2));
         }
+        // A completed run shows a residual again.
+        boxes_[2].calls.clear();
+        controls_[TextBoxId::Text_Tw1] = "100";
+        controls_[TextBoxId::Text_Tw3] = "100";
+        ASSERT_EQ(form_.Command1_Click(), RunOutcome::Completed);
+        EXPECT_NE(controls_[TextBoxId::Text_RMS], "overflow");
+        std::ofstream("results.txt", std::ios::binary) << kEarlierResults;
     }
 }
 

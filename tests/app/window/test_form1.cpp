@@ -1,8 +1,10 @@
 // The window at rest, its runs, and the user's input while a run holds it.
 #include <gtest/gtest.h>
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -18,75 +20,15 @@
 #include <functional>
 #include <iterator>
 
-#include "app/form1.h"
+#include <xcb/xcb.h>
+
+#include "tests/app/window/form1_test.h"
 #include "tests/support/fake_controls.h"
-#include "tests/support/temp_dir.h"
 
 namespace heatplate {
 namespace {
 
 using namespace heatplate::testing;
-
-constexpr PictureId kBoxes[] = {PictureId::Picture_Paint, PictureId::Picture_3DGraph,
-                                PictureId::Picture3};
-
-bool is_blank(const QImage& image) {
-    return image == image.copy(0, 0, 1, 1).scaled(image.size()).convertToFormat(image.format());
-}
-
-std::string results() {
-    std::ifstream in("results.txt", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class Form1Test : public ::testing::Test {
-  protected:
-    Form1Test() : cwd_(dir_.path()) {
-        QObject::connect(&form, &Form1::run_finished, [this](RunOutcome outcome) {
-            outcomes.push_back(outcome);
-            if (on_finished) {
-                on_finished();
-            }
-        });
-    }
-    template <typename T = QWidget>
-    T* control(const char* name) {
-        T* found = form.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    std::string text_of(const char* name) { return control<QLineEdit>(name)->text().toStdString(); }
-    void type_into(const char* name, const char* text) { control<QLineEdit>(name)->setText(text); }
-    void show() {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
-    int px(int twips) const { return std::lround(twips * form.logicalDpiX() / 1440.0); }
-    static std::string focused() { return QApplication::focusWidget()->objectName().toStdString(); }
-    static void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
-    void calculate() { QTest::mouseClick(control("Command1"), Qt::LeftButton); }
-    // A run that outlasts any test unless ended (timers fire whenever it shows
-    // a step); should Escape be lost, the close ends it and the test fails.
-    void make_endless(int close_after_ms = 20000) {
-        type_into("Text_Nx", "101");
-        type_into("Text_Ny", "101");
-        type_into("Text_MaxTime", "1e9");
-        QTimer::singleShot(close_after_ms, &form, [this] { form.close(); });
-    }
-    // Input as the window system delivers it: to the window. Clicks land near
-    // the left end, since an option takes them on its circle and caption only.
-    void send_click(QWidget* target) {
-        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {},
-                          target->mapTo(&form, QPoint(8, target->height() / 2)));
-    }
-    void send_key(Qt::Key key) { QTest::keyClick(form.windowHandle(), key); }
-
-    TempDir dir_;
-    ScopedWorkingDir cwd_;
-    Form1 form;
-    std::vector<RunOutcome> outcomes;
-    std::function<void()> on_finished;
-};
 
 TEST_F(Form1Test, StartsWithTheDesignedStateAndPlacesControlsByTwips) {
     const struct {
@@ -202,6 +144,10 @@ TEST_F(Form1Test, NoMethodShowsATitledMessageAndEndsTheProgram) {
     calculate();
     EXPECT_EQ(seen, "heatplate|bir çözüm yöntemi seçiniz");
     EXPECT_FALSE(form.isVisible());
+    // The program asked the application to quit, which stops every event
+    // loop started after it; let it quit, for the tests after this one.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
 }
 
 TEST_F(Form1Test, InputDuringARunWaitsForItsEndButEscapeEndsItWithResults) {
@@ -241,6 +187,173 @@ TEST_F(Form1Test, CloseDuringARunAbandonsItWithoutResultsThenCloses) {
     EXPECT_EQ(outcomes, std::vector<RunOutcome>{RunOutcome::Abandoned});
     EXPECT_FALSE(std::filesystem::exists("results.txt"));
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(Form1Test, TheScrollBarsKeysTurnTheViewTheClassicWay) {
+    show();
+    auto* scroll = control<QScrollBar>("HScroll_Alfa");
+    scroll->setFocus(Qt::TabFocusReason);
+    const QImage& view = form.image(PictureId::Picture_3DGraph);
+    const struct {
+        Qt::Key key;
+        const char* angle;
+        bool turns;
+    } presses[] = {{Qt::Key_Right, "31", true},    {Qt::Key_Down, "32", true},
+                   {Qt::Key_Left, "31", true},     {Qt::Key_Up, "30", true},
+                   {Qt::Key_PageDown, "40", true}, {Qt::Key_PageUp, "30", true},
+                   {Qt::Key_End, "90", true},      {Qt::Key_Right, "90", false},
+                   {Qt::Key_Home, "10", true},     {Qt::Key_Left, "10", false}};
+    for (const auto& p : presses) {
+        SCOPED_TRACE(QTest::toString(p.key));
+        const QImage before = view.copy();
+        send_key(p.key);
+        EXPECT_EQ(text_of("Text_Alfa"), p.angle);
+        EXPECT_EQ(std::to_string(scroll->value()), p.angle);
+        EXPECT_EQ(view != before, p.turns);
+    }
+}
+
+TEST_F(Form1Test, EveryFocusableControlShowsTheFocusHoweverItCame) {
+    show();
+    // No key has been pressed in this window: the focus comes by click or
+    // by program, which the toolkit's styles leave unmarked.
+    for (const char* name :
+         {"Command1", "Option_Explicit", "HScroll_Alfa", "Text_Nx", "Text_MaxTime", "Text_Alfa"}) {
+        SCOPED_TRACE(name);
+        QWidget* c = control(name);
+        control("Text_Tfield")->setFocus(Qt::MouseFocusReason);
+        ASSERT_FALSE(c->hasFocus());
+        const QImage without = c->grab().toImage();
+        c->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(c->hasFocus());
+        EXPECT_NE(c->grab().toImage(), without);
+    }
+    // The marks leave every control where the table puts it.
+    EXPECT_EQ(control("HScroll_Alfa")->geometry(),
+              QRect(px(1200) + 2, px(3120) + 2, px(2055), px(255)));
+    EXPECT_EQ(control("Option_ADI")->geometry(), QRect(px(240), px(840), px(1455), px(375)));
+}
+
+// Whether the box shows every character of its text: the start stays in
+// view with the cursor at the end.
+bool shows_whole_text(QLineEdit* box) {
+    box->setCursorPosition(static_cast<int>(box->text().size()));
+    const QRect inside = box->contentsRect();
+    // The toolkit widens the cursor's rectangle on both sides; its centre is the cursor.
+    return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() <= inside.right() &&
+           box->cursorPositionAt(QPoint(inside.left() + 1, inside.center().y())) == 0;
+}
+
+TEST_F(Form1Test, TheStepBoxesShowSevenDigitsInFullAndKeepTheirSize) {
+    show();
+    auto* max_time = control<QLineEdit>("Text_MaxTime");
+    auto* step = control<QLineEdit>("Text_iTime");
+    const QSize max_time_size = max_time->size();
+    const QSize step_size = step->size();
+    const QFont usual = control("Text_Nx")->font();
+
+    type_into("Text_MaxTime", "1000000");
+    form.set_text(TextBoxId::Text_iTime, "1000000");
+    EXPECT_TRUE(shows_whole_text(max_time));
+    EXPECT_TRUE(shows_whole_text(step));
+    // Typing into a box whose text fills it.
+    max_time->setFocus();
+    QTest::keyClick(max_time, Qt::Key_End);
+    QTest::keyClicks(max_time, "0");
+    EXPECT_EQ(max_time->text(), "10000000");
+    EXPECT_TRUE(shows_whole_text(max_time));
+    EXPECT_EQ(max_time->size(), max_time_size);
+    EXPECT_EQ(step->size(), step_size);
+
+    // Short numbers go back to the window's font.
+    type_into("Text_MaxTime", "50");
+    EXPECT_TRUE(shows_whole_text(max_time));
+    EXPECT_EQ(QFontInfo(max_time->font()).family(), QFontInfo(usual).family());
+    EXPECT_EQ(QFontMetrics(max_time->font()).horizontalAdvance("50"),
+              QFontMetrics(usual).horizontalAdvance("50"));
+}
+
+TEST_F(Form1Test, InputsCalculateTheScrollBarAndPicturesExplainThemselves) {
+    const std::string point = "decimal separator is always a point";
+    for (const char* name : {"Text_Tw1", "Text_Tw2", "Text_Tw3", "Text_Tw4", "Text_Tfield",
+                             "Text_MaxTime", "Text_Alfa"}) {
+        EXPECT_NE(control(name)->toolTip().toStdString().find(point), std::string::npos) << name;
+    }
+    for (const char* name : {"Text_Nx", "Text_Ny"}) {
+        EXPECT_NE(control(name)->toolTip().toStdString().find("from 2 to 101"), std::string::npos)
+            << name;
+    }
+    for (const char* name : {"Option_Explicit", "Option_ADI", "HScroll_Alfa"}) {
+        EXPECT_FALSE(control(name)->toolTip().isEmpty()) << name;
+    }
+    const std::string calculate = control("Command1")->toolTip().toStdString();
+    EXPECT_NE(calculate.find("Escape ends a run"), std::string::npos) << calculate;
+    EXPECT_NE(calculate.find("Closing the window abandons"), std::string::npos) << calculate;
+    for (const char* name : {"Picture_Paint", "Picture_3DGraph", "Picture3"}) {
+        EXPECT_NE(control(name)->toolTip().toStdString().find("Right-click to save or copy"),
+                  std::string::npos)
+            << name;
+    }
+}
+
+TEST_F(Form1Test, AnOverflowLeavesNoResidualOfTheRunBefore) {
+    show();
+    calculate();
+    ASSERT_FALSE(text_of("Text_RMS").empty());
+    std::string message;
+    answer_modal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text().toStdString();
+        box->accept();
+    });
+    type_into("Text_Tw1", "1e308");
+    type_into("Text_Tw3", "-1e308");
+    calculate();
+    EXPECT_EQ(outcomes.back(), RunOutcome::Diverged);
+    EXPECT_NE(message.find("diverged at step 1"), std::string::npos) << message;
+    EXPECT_EQ(text_of("Text_iTime"), "1");
+    EXPECT_EQ(text_of("Text_RMS"), "overflow");
+}
+
+// What the X server reports to the window's owner once another program has
+// destroyed the window.
+void report_destroyed(WId window) {
+    xcb_destroy_notify_event_t event{};
+    event.response_type = XCB_DESTROY_NOTIFY;
+    event.event = static_cast<xcb_window_t>(window);
+    event.window = static_cast<xcb_window_t>(window);
+    qintptr result = 0;
+    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &event, &result);
+}
+
+TEST_F(Form1Test, AWindowDestroyedFromOutsideEndsTheRunWithoutResultsAndCloses) {
+    show();
+    make_endless();
+    QTimer::singleShot(50, &form, [this] {
+        // Another window's end, and one that another client only claims.
+        report_destroyed(form.winId() + 1);
+        xcb_destroy_notify_event_t sent{};
+        sent.response_type = XCB_DESTROY_NOTIFY | 0x80;
+        sent.window = static_cast<xcb_window_t>(form.winId());
+        qintptr result = 0;
+        QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &sent,
+                                                                &result);
+        QTimer::singleShot(100, &form, [this] { report_destroyed(form.winId()); });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    calculate();
+    EXPECT_LT(clock.elapsed(), 10000);  // not the fallback close
+    EXPECT_GE(clock.elapsed(), 100);
+    EXPECT_EQ(outcomes, std::vector<RunOutcome>{RunOutcome::Abandoned});
+    EXPECT_FALSE(std::filesystem::exists("results.txt"));
+    EXPECT_FALSE(form.isVisible());
+
+    // Between runs the window just closes.
+    Form1 idle;
+    idle.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&idle));
+    report_destroyed(idle.winId());
+    EXPECT_TRUE(QTest::qWaitFor([&idle] { return !idle.isVisible(); }, 5000));
 }
 
 // Steps per second of live 101 x 101 runs on a real display: QT_QPA_PLATFORM=xcb xvfb-run -a

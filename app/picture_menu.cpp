@@ -1,0 +1,95 @@
+#include "app/picture_menu.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <utility>
+
+#include "app/control_table.h"
+
+namespace heatplate {
+
+PictureMenu::PictureMenu(QWidget* box, QString file_name, std::function<QImage()> picture)
+    : QObject(box),
+      box_(box),
+      file_name_(std::move(file_name)),
+      picture_(std::move(picture)),
+      menu_(new QMenu(box)) {
+    add(QStringLiteral("&Save Picture As\u2026"), [this] { save_as(); });
+    add(QStringLiteral("&Copy Picture"), [this] { copy(); });
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    // popup(), not exec(): the window goes on painting and the menu closes
+    // like any other when the user clicks elsewhere.
+    connect(box, &QWidget::customContextMenuRequested, menu_,
+            [this](const QPoint& pos) { menu_->popup(box_->mapToGlobal(pos)); });
+}
+
+void PictureMenu::add(const QString& caption, std::function<void()> action) {
+    connect(menu_->addAction(caption), &QAction::triggered, this,
+            [action = std::move(action)] { action(); });
+}
+
+void PictureMenu::save_as() {
+    // What the user saw when choosing the entry is what is saved.
+    const QImage image = picture_();
+    QFileDialog dialog(box_->window(), QStringLiteral("Save Picture As"), QDir::currentPath(),
+                       QStringLiteral("PNG images (*.png)"));
+    // Qt's own dialog behaves the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(file_name_);
+    // The name is chosen and ready to be typed over, so that a whole path
+    // and Enter save there: once the dialog is up, whatever the platform
+    // gave the focus to.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setFocus(Qt::OtherFocusReason);
+            name->selectAll();
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    const QString path = dialog.selectedFiles().constFirst();
+    if (const QString reason = write_png(image, path); !reason.isEmpty()) {
+        QMessageBox::warning(box_->window(), QString::fromUtf8(kApplicationTitle),
+                             QStringLiteral("The picture could not be saved as %1:\n%2")
+                                 .arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+void PictureMenu::copy() {
+    // The clipboard offers an image as image/png, among other types, to
+    // programs that ask for it.
+    QGuiApplication::clipboard()->setImage(picture_());
+}
+
+QString PictureMenu::write_png(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image)) {
+        const QString reason =
+            file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
+}
+
+}  // namespace heatplate

@@ -1,0 +1,107 @@
+#pragma once
+// The window under test and the ways a user reaches it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "tests/support/temp_dir.h"
+
+namespace heatplate::testing {
+
+inline constexpr PictureId kBoxes[] = {PictureId::Picture_Paint, PictureId::Picture_3DGraph,
+                                       PictureId::Picture3};
+
+inline bool is_blank(const QImage& image) {
+    return image == image.copy(0, 0, 1, 1).scaled(image.size()).convertToFormat(image.format());
+}
+
+inline std::string results() {
+    std::ifstream in("results.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class Form1Test : public ::testing::Test {
+  protected:
+    Form1Test() : cwd_(dir_.path()) {
+        QObject::connect(&form, &Form1::run_finished, [this](RunOutcome outcome) {
+            outcomes.push_back(outcome);
+            if (on_finished) {
+                on_finished();
+            }
+        });
+    }
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* found = form.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    std::string text_of(const char* name) { return control<QLineEdit>(name)->text().toStdString(); }
+    void type_into(const char* name, const char* text) { control<QLineEdit>(name)->setText(text); }
+    void show() {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    int px(int twips) const { return std::lround(twips * form.logicalDpiX() / 1440.0); }
+    static std::string focused() { return QApplication::focusWidget()->objectName().toStdString(); }
+    static void key(int k) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k)); }
+    void calculate() { QTest::mouseClick(control("Command1"), Qt::LeftButton); }
+    // A run that outlasts any test unless ended (timers fire whenever it shows
+    // a step); should Escape be lost, the close ends it and the test fails.
+    void make_endless(int close_after_ms = 20000) {
+        type_into("Text_Nx", "101");
+        type_into("Text_Ny", "101");
+        type_into("Text_MaxTime", "1e9");
+        QTimer::singleShot(close_after_ms, &form, [this] { form.close(); });
+    }
+    // Input as the window system delivers it: to the window. Clicks land near
+    // the left end, since an option takes them on its circle and caption only.
+    void send_click(QWidget* target) {
+        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {},
+                          target->mapTo(&form, QPoint(8, target->height() / 2)));
+    }
+    void send_key(Qt::Key key) { QTest::keyClick(form.windowHandle(), key); }
+    void send_right_click(QWidget* target) {
+        QTest::mouseClick(form.windowHandle(), Qt::RightButton, {},
+                          target->mapTo(&form, target->rect().center()));
+    }
+    // Hands the next modal window of type T to the answer once it is open
+    // and has the keyboard; the test then opens it.
+    template <typename T>
+    void answer_modal(std::function<void(T*)> answer) {
+        auto* poll = new QTimer(&form);
+        QObject::connect(poll, &QTimer::timeout, [poll, answer = std::move(answer)] {
+            if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                // Off screen nothing activates a new window but a request.
+                if (!modal->isActiveWindow()) {
+                    modal->activateWindow();
+                    return;
+                }
+                poll->stop();
+                poll->deleteLater();
+                answer(modal);
+            }
+        });
+        poll->start(5);
+    }
+
+    TempDir dir_;
+    ScopedWorkingDir cwd_;
+    Form1 form;
+    std::vector<RunOutcome> outcomes;
+    std::function<void()> on_finished;
+};
+
+}  // namespace heatplate::testing

@@ -1,0 +1,187 @@
+// The pictures' context menus: what the window shows, kept in a file or on
+// the clipboard, exactly as heatplate-batch --images writes it.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/picture_box.h"
+#include "app/picture_menu.h"
+#include "tests/app/window/form1_test.h"
+
+namespace heatplate {
+namespace {
+
+using namespace heatplate::testing;
+
+struct Picture {
+    PictureId id;
+    const char* box;
+    const char* file;
+};
+constexpr Picture kPictures[] = {{PictureId::Picture_Paint, "Picture_Paint", "map.png"},
+                                 {PictureId::Picture_3DGraph, "Picture_3DGraph", "view3d.png"},
+                                 {PictureId::Picture3, "Picture3", "residual.png"}};
+
+QImage pixels_of(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+class PictureMenuTest : public Form1Test {
+  protected:
+    QAction* entry(PictureId id, int k) { return form.picture_menu(id).menu()->actions().at(k); }
+    // Saves through the menu, typing the path into the dialog as a user
+    // would; returns the folder and the name the dialog proposed.
+    std::string save_by_dialog(PictureId id, const std::string& typed) {
+        std::string proposed;
+        answer_modal<QFileDialog>([&](QFileDialog* dialog) {
+            auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (name == nullptr || name->window() != dialog) {
+                ADD_FAILURE() << "the file name does not have the focus";
+                dialog->reject();
+                return;
+            }
+            proposed = dialog->directory().absolutePath().toStdString() + "|" +
+                       name->selectedText().toStdString();
+            QTest::keyClicks(name, QString::fromStdString(typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        entry(id, 0)->trigger();
+        return proposed;
+    }
+};
+
+TEST_F(PictureMenuTest, ARightClickOnEachPictureOffersSaveAndCopy) {
+    show();
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.box);
+        send_right_click(control(p.box));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu, form.picture_menu(p.id).menu());
+        QStringList captions;
+        for (const QAction* action : menu->actions()) {
+            captions << action->text();
+        }
+        EXPECT_EQ(captions, QStringList({"&Save Picture As\u2026", "&Copy Picture"}));
+        menu->close();
+    }
+}
+
+TEST_F(PictureMenuTest, SavedAndCopiedPicturesAreWhatHeatplateBatchWritesForTheSameRun) {
+    show();
+    calculate();
+    TempDir batch_dir;
+    QProcess batch;
+    batch.setWorkingDirectory(QString::fromStdString(batch_dir.path().string()));
+    batch.start(HEATPLATE_BATCH, {"--images", "."});
+    ASSERT_TRUE(batch.waitForFinished(60000));
+    ASSERT_EQ(batch.exitCode(), 0);
+
+    std::filesystem::create_directory("kept");
+    const std::string here = std::filesystem::current_path().string();
+    for (const Picture& p : kPictures) {
+        SCOPED_TRACE(p.file);
+        const QImage expected = pixels_of(QImage((batch_dir.path() / p.file).c_str()));
+        ASSERT_FALSE(expected.isNull());
+        // The box shows the picture pixel for pixel inside its border (the
+        // controls it holds lie over it).
+        auto* box = control<PictureBox>(p.box);
+        QImage shown(box->contentsRect().size(), QImage::Format_RGB32);
+        box->render(&shown, {}, QRegion(box->contentsRect()), QWidget::DrawWindowBackground);
+        EXPECT_EQ(shown, expected);
+
+        // A whole path typed over the proposed name saves there.
+        const std::string path = here + "/kept/" + p.file;
+        EXPECT_EQ(save_by_dialog(p.id, path), here + "|" + p.file);
+        EXPECT_EQ(pixels_of(QImage(path.c_str())), expected);
+
+        QApplication::clipboard()->clear();
+        entry(p.id, 1)->trigger();
+        EXPECT_EQ(pixels_of(QApplication::clipboard()->image()), expected);
+    }
+}
+
+TEST_F(PictureMenuTest, AFailedSaveNamesTheFileAndTheReasonAndChangesNothingElse) {
+    show();
+    calculate();
+    const std::string earlier_results = results();
+    const std::string rms = text_of("Text_RMS");
+    const QImage map = form.image(PictureId::Picture_Paint).copy();
+    const std::string path =
+        (std::filesystem::current_path() / "no such folder" / "map.png").string();
+    std::string message;
+    answer_modal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text().toStdString();
+        box->accept();
+    });
+    save_by_dialog(PictureId::Picture_Paint, path);
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+    EXPECT_FALSE(std::filesystem::exists("no such folder"));
+    EXPECT_EQ(results(), earlier_results);
+    EXPECT_EQ(text_of("Text_RMS"), rms);
+    EXPECT_EQ(form.image(PictureId::Picture_Paint), map);
+}
+
+TEST_F(PictureMenuTest, ARightClickDuringARunOpensTheMenuOnlyAfterIt) {
+    show();
+    make_endless();
+    QTimer::singleShot(50, &form, [this] {
+        send_right_click(control("Picture3"));
+        send_key(Qt::Key_Escape);
+    });
+    bool open_during_run = true;
+    on_finished = [&] { open_during_run = QApplication::activePopupWidget() != nullptr; };
+    calculate();
+    EXPECT_EQ(outcomes, std::vector<RunOutcome>{RunOutcome::Completed});
+    EXPECT_FALSE(open_during_run);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    EXPECT_EQ(QApplication::activePopupWidget(), form.picture_menu(PictureId::Picture3).menu());
+    QApplication::activePopupWidget()->close();
+}
+
+// A write that fails part way, as on a full disk (a file-size limit here),
+// leaves the file that was there whole and nothing beside it.
+TEST(PictureFileTest, AFailedWriteLeavesTheEarlierFileWhole) {
+    TempDir dir;
+    const std::filesystem::path path = dir.path() / "map.png";
+    std::ofstream(path, std::ios::binary) << "earlier";
+    // Noise, so that the file outgrows the limit.
+    QImage noise(300, 300, QImage::Format_RGB32);
+    std::mt19937 random(13);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            noise.setPixel(x, y, static_cast<QRgb>(random()) | 0xFF000000u);
+        }
+    }
+    const QString where = QString::fromStdString(path.string());
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit small{4096, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString reason = PictureMenu::write_png(noise, where);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(read_file(path), "earlier");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    EXPECT_EQ(PictureMenu::write_png(noise, where), QString());
+    EXPECT_EQ(QImage(where), noise);
+}
+
+}  // namespace
+}  // namespace heatplate
