@@ -3,7 +3,8 @@
 # Usage: scripts/deps.sh build|test|bench|fuzz|gui|package|icons ...
 set -euo pipefail
 
-packages=(g++ cmake ninja-build qt6-base-dev libgif-dev)
+# libxcb1-dev: the window watches the X server for its own destruction.
+packages=(g++ cmake ninja-build qt6-base-dev libgif-dev libxcb1-dev)
 for need in "$@"; do
   case "$need" in
     build) ;;
