@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -8,6 +15,8 @@
 
 namespace heatplate {
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(SaveFileAtomically, ReplacesTheWholeFile) {
     testing::TempDir dir;
@@ -20,11 +29,12 @@ TEST(SaveFileAtomically, ReplacesTheWholeFile) {
 TEST(SaveFileAtomically, ReportsADirectoryInTheWayByName) {
     testing::TempDir dir;
     const auto path = dir.path() / "results.txt";
-    std::filesystem::create_directory(path);
+    fs::create_directory(path);
     const auto error = save_file_atomically(path.string(), "x");
     ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("results.txt"), std::string::npos) << *error;
-    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(*error,
+              "Could not write " + path.string() + ": a directory of that name is in the way");
+    EXPECT_TRUE(fs::is_directory(path));
 }
 
 TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
@@ -33,7 +43,62 @@ TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
     const auto error = save_file_atomically(path.string(), "x");
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("out.txt"), std::string::npos) << *error;
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// A file-size limit makes the write fail part way, as a full disk would; the
+// old file stays whole and nothing is left beside it.
+TEST(SaveFileAtomically, AWriteCutShortKeepsTheOldFileWhole) {
+    testing::TempDir dir;
+    const auto path = dir.path() / "out.txt";
+    std::ofstream(path, std::ios::binary) << "old\r\n";
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error = save_file_atomically(path.string(), std::string(100000, '7'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("out.txt"), std::string::npos) << *error;
+    EXPECT_EQ(testing::read_file(path), "old\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// Where no temporary file can be made beside it, writing the file in place
+// could leave it cut short, so the save is refused and the file kept. Root
+// may write anywhere, so the attempt is made by nobody, in a child process.
+TEST(SaveFileAtomically, AFolderWithoutRoomForATemporaryFileIsReportedNotWrittenInPlace) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "needs root to drop to the user nobody";
+    }
+    testing::TempDir dir;
+    const auto path = dir.path() / "out.txt";
+    std::ofstream(path, std::ios::binary) << "old\r\n";
+    fs::permissions(path, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+                              ~fs::perms::others_exec);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+            ::setuid(nobody->pw_uid) != 0) {
+            ::_exit(3);
+        }
+        const auto error = save_file_atomically(path.string(), "new\r\n");
+        ::_exit(error.has_value() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: reported success, 3: could not become nobody";
+    EXPECT_EQ(testing::read_file(path), "old\r\n");
 }
 
 }  // namespace

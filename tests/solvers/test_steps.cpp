@@ -1,6 +1,7 @@
 // The two time steps: the explicit update's exact form, the ADI step against
 // hand-solved plates and exactly against the plain line-by-line form it
-// is optimised from, and the accuracy of both against the exact solution.
+// is optimised from, the table the run finds them in, and the accuracy of
+// both against the exact solution.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 
 #include "solvers/adi.h"
 #include "solvers/explicit_step.h"
+#include "solvers/method.h"
+#include "solvers/thomas.h"
 #include "tests/support/reference_scheme.h"
 
 namespace heatplate {
@@ -88,6 +91,9 @@ TEST(ExplicitStep, MatchesTheFormulaToTheBitOnEveryNode) {
 }
 
 // Equal values throughout; on irregular values that is equality to the bit.
+// The last column's system, formed again from the row sweep's field left in
+// Told and handed to thomas, gives the step's bits too: the lines solved
+// together are solved as thomas solves one.
 TEST(ADI, MatchesTheLineByLineSolveExactly) {
     for (auto [Nx, Ny] : {std::pair{101, 101}, {2, 101}, {101, 2}, {7, 13}, {13, 7}}) {
         SimulationState fast = irregular(Nx, Ny);
@@ -95,6 +101,18 @@ TEST(ADI, MatchesTheLineByLineSolveExactly) {
         ADI(fast, Nx - 1, Ny - 1);
         testing::reference_ADI(plain, Nx - 1, Ny - 1);
         EXPECT_TRUE(fast == plain) << "Nx=" << Nx << " Ny=" << Ny;
+
+        SimulationState column = fast;
+        const int i = Nx - 1;
+        const double dx = fast.dx;
+        for (int j = 1; j < Ny; ++j) {
+            column.D(j) = ((-dx) * fast.Told(i - 1, j) + fast.Told(i, j) * (2 * dx - 1)) -
+                          dx * fast.Told(i + 1, j);
+        }
+        column.D(1) = column.D(1) - fast.dy * fast.T(i, 0);
+        column.D(Ny - 1) = column.D(Ny - 1) - fast.dy * fast.T(i, Ny);
+        thomas(column, Ny - 1);
+        EXPECT_TRUE(column.D == fast.D) << "Nx=" << Nx << " Ny=" << Ny;
     }
 }
 
@@ -116,6 +134,22 @@ TEST(ADI, SmallPlatesGiveTheHandSolvedFields) {
     EXPECT_DOUBLE_EQ(s.T(2, 1), 12400.0 / 289);
     EXPECT_DOUBLE_EQ(s.T(1, 2), 12400.0 / 289);
     EXPECT_DOUBLE_EQ(s.T(2, 2), 6400.0 / 289);
+}
+
+// The table lists the methods in the order of their enum, which the option
+// buttons share, and the command line names each by its whole key alone.
+TEST(Methods, EachIsFoundByItsPlaceAndByItsWholeName) {
+    ASSERT_EQ(methods().size(), 2u);
+    for (std::size_t k = 0; k < methods().size(); ++k) {
+        const auto m = static_cast<Method>(k);
+        EXPECT_EQ(methods()[k].method, m);
+        EXPECT_EQ(&traits_of(m), &methods()[k]);
+        EXPECT_EQ(method_by_key(methods()[k].key), &methods()[k]);
+    }
+    EXPECT_EQ(traits_of(Method::Explicit).key, "explicit");
+    EXPECT_EQ(traits_of(Method::ADI).key, "adi");
+    for (const char* key : {"", "a", "ADI", "Explicit", "explicitly"})
+        EXPECT_EQ(method_by_key(key), nullptr) << '"' << key << '"';
 }
 
 // The exact solution on the unit square with walls at 100, interior at 0 and

@@ -34,7 +34,8 @@ TEST(Thomas, SmallSystemsSolveExactlyAndLeaveTheRestAlone) {
     EXPECT_TRUE(s == expected);
 }
 
-TEST(Thomas, SizesTheVectorsCannotHoldAreRefusedUntouched) {
+// Up to 101 unknowns fit; here the solution of the largest system is all ones.
+TEST(Thomas, OnlySizesTheVectorsHoldAreSolved) {
     SimulationState s;
     s.B(101) = 4;
     s.D(101) = 7;
@@ -43,6 +44,15 @@ TEST(Thomas, SizesTheVectorsCannotHoldAreRefusedUntouched) {
         EXPECT_THROW(thomas(s, N), std::out_of_range) << N;
     }
     EXPECT_TRUE(s == before);
+
+    for (int k = 1; k <= 101; ++k) {
+        s.A(k) = s.C(k) = 0.5;
+        s.B(k) = -2;
+        s.D(k) = k == 1 || k == 101 ? -1.5 : -1;
+    }
+    thomas(s, 101);
+    for (int k = 1; k <= 101; ++k)
+        EXPECT_NEAR(s.D(k), 1, 1e-14) << k;
 }
 
 }  // namespace
