@@ -136,7 +136,7 @@ TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
 
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
     const std::pair<const char*, int> cases[] = {
-        {"--nx 1", 2},
+        {"--nx 1 --images pics", 2},
         {"--maxtime 0", 2},
         {"--tw1 1e400", 2},
         {"--bogus 1", 2},
@@ -153,6 +153,7 @@ TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
         EXPECT_FALSE(std::filesystem::exists("results.txt"));
     }
     EXPECT_NE(testing::read_file("stderr.txt").find("diverged at step 1"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists("pics/map.png"));  // a refused run draws nothing
 }
 
 // A file-size limit makes the write fail part way, as a full disk would: the
