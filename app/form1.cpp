@@ -370,7 +370,7 @@ void Form1::Command1_Click() {
     running_ = false;
     show_outputs();
     for (PictureMenu* menu : picture_menus_) {
-        menu->enable_animation(recording_->frames() > 0);
+        menu->enable_animation(recording_->has_run());
     }
     emit run_finished(outcome);
 

@@ -46,6 +46,8 @@ class WindowRecording final : public FrameSink {
     void presented();
     void end_run(RunOutcome outcome);
 
+    // Whether a run has been recorded, its frames or why they could not be taken.
+    bool has_run() const { return !last_.frames.empty() || last_.error.has_value(); }
     // Of the last run.
     std::int64_t frames() const { return static_cast<std::int64_t>(last_.frames.size()); }
     std::int64_t bytes() const { return last_.bytes; }
@@ -54,7 +56,8 @@ class WindowRecording final : public FrameSink {
 
     // Writes the last run's frames of one picture as a looping GIF that plays
     // in about kAnimationPlayingTimeMs. Returns a message naming the file and
-    // the reason when it cannot.
+    // the reason when it cannot, or why the run could not be recorded (a
+    // picture of more than 256 colours), writing nothing then.
     std::optional<std::string> save(PictureId box, const QString& path) const;
 
     std::optional<std::string> take(const PictureFrames& frames) override;

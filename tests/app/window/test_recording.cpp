@@ -247,5 +247,29 @@ TEST_F(RecordingTest, AFailedSaveNamesTheFileAndTheReasonAndChangesNothingElse) 
                 pixels_of(form.image(PictureId::Picture_Paint)));
 }
 
+TEST_F(RecordingTest, APictureOfMoreColoursThanAFrameHoldsIsReportedAndNothingWritten) {
+    show();
+    // Drawn into the chart while the run goes on, before a picture is shown.
+    QTimer::singleShot(50, &form, [this] {
+        DrawingBox& chart = form.picture(PictureId::Picture3);
+        chart.scale(0, 0, 300, 1);
+        for (int k = 0; k < 300; ++k) {
+            chart.fill_rect(k, 0, k + 1, 1, static_cast<Colour>(k * 40000));
+        }
+    });
+    calculate_for(200);
+    EXPECT_TRUE(entry(PictureId::Picture_Paint, 2)->isEnabled());
+    std::string message;
+    answer_modal<QMessageBox>([&](QMessageBox* box) {
+        message = box->text().toStdString();
+        box->accept();
+    });
+    const fs::path path = fs::current_path() / "map.gif";
+    save_by_dialog(PictureId::Picture_Paint, path.string(), 2);
+    EXPECT_NE(message.find("residual chart has more than 256 colours"), std::string::npos)
+        << message;
+    EXPECT_FALSE(fs::exists(path));
+}
+
 }  // namespace
 }  // namespace heatplate
