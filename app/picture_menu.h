@@ -23,9 +23,8 @@ class PictureMenu final : public QObject {
   public:
     // box: the picture's widget, which owns the menu. file_name: the name
     // the save dialog proposes, in the working directory (an animation's
-    // ends in .gif instead). picture: the
-    // picture as it is now, its device pixels (pictures drawn lazily are
-    // brought up to date first).
+    // ends in .gif instead). picture: the picture as it is now, its device
+    // pixels (pictures drawn lazily are brought up to date first).
     PictureMenu(QWidget* box, QString file_name, std::function<QImage()> picture);
 
     QAction* add(const QString& caption, std::function<void()> action);
