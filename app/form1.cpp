@@ -23,6 +23,7 @@
 #include "app/focus_style.h"
 #include "app/picture_box.h"
 #include "app/picture_menu.h"
+#include "app/window_recording.h"
 #include "app/window_watch.h"
 #include "platform/locale_separators.h"
 #include "view/box_geometry.h"
@@ -83,6 +84,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     connect(HScroll_Alfa, &QScrollBar::valueChanged, this, &Form1::HScroll_Alfa_Change);
     chain_tab_order();
     fit_font();
+    record_runs();
     window_watch_ = std::make_unique<WindowLossWatch>(*this, [this] { window_lost(); });
 }
 
@@ -127,6 +129,19 @@ void Form1::add_control(const ControlSpec& spec) {
 }
 
 Form1::~Form1() = default;
+
+void Form1::record_runs() {
+    FrameRecorder::Boxes boxes{};
+    for (std::size_t k = 0; k < boxes.size(); ++k) {
+        boxes[k] = &pictures_[k]->drawing();
+    }
+    recording_ = std::make_unique<WindowRecording>(core_, boxes);
+    for (std::size_t k = 0; k < picture_menus_.size(); ++k) {
+        picture_menus_[k]->add_animation([this, k](const QString& path) {
+            return recording_->save(static_cast<PictureId>(k), path);
+        });
+    }
+}
 
 int Form1::twips_x(int twips) const {
     return static_cast<int>(std::lround(twips * dpi_x_ / kTwipsPerInch));
@@ -346,12 +361,17 @@ void Form1::Command1_Click() {
     }
     gate_.shut();
     since_shown_.start();
+    recording_->begin_run();
 
     const RunOutcome outcome = core_.Command1_Click();
 
+    recording_->end_run(outcome);
     gate_.open();
     running_ = false;
     show_outputs();
+    for (PictureMenu* menu : picture_menus_) {
+        menu->enable_animation(recording_->has_run());
+    }
     emit run_finished(outcome);
 
     if (ending_) {
@@ -411,6 +431,7 @@ void Form1::show_outputs() {
 
 void Form1::present() {
     show_outputs();
+    recording_->presented();
     // Paints, and lets the gate see the user's input; only Escape and a
     // close request act before the run is over.
     QCoreApplication::processEvents();

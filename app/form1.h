@@ -24,6 +24,7 @@ namespace heatplate {
 class PictureBox;
 class PictureMenu;
 class WindowLossWatch;
+class WindowRecording;
 
 // The main window: the controls, laid out in twips as the window was
 // designed, and the window object that runs the calculation behind them.
@@ -35,6 +36,8 @@ class WindowLossWatch;
 // step as if that step had been the last, and a close request, which ends it
 // without writing the results file and then closes the window. Another
 // program destroying the window ends a run the same way, and the window.
+// The pictures a run shows are recorded, for the pictures' menus to save as
+// animations.
 class Form1 final : public QWidget, public Controls {
     Q_OBJECT
 
@@ -50,6 +53,8 @@ class Form1 final : public QWidget, public Controls {
     PictureMenu& picture_menu(PictureId box) {
         return *picture_menus_[static_cast<std::size_t>(box)];
     }
+    // The frames of the last run, which the menus save as animations.
+    WindowRecording& recording() { return *recording_; }
 
     std::string text(TextBoxId box) const override;
     void set_text(TextBoxId box, const std::string& text) override;
@@ -93,6 +98,7 @@ class Form1 final : public QWidget, public Controls {
     // The picture as the user sees it, brought up to date, to save or copy.
     QImage current_picture(PictureId box);
     void window_lost();
+    void record_runs();
 
     // Puts the texts and pictures a run has changed on the screen.
     void show_outputs();
@@ -123,6 +129,7 @@ class Form1 final : public QWidget, public Controls {
     QElapsedTimer since_shown_;
     std::int64_t frame_interval_ns_ = 16'666'667;
     std::unique_ptr<WindowLossWatch> window_watch_;
+    std::unique_ptr<WindowRecording> recording_;
 };
 
 }  // namespace heatplate

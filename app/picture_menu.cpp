@@ -1,8 +1,10 @@
 #include "app/picture_menu.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QLineEdit>
@@ -33,21 +35,32 @@ PictureMenu::PictureMenu(QWidget* box, QString file_name, std::function<QImage()
             [this](const QPoint& pos) { menu_->popup(box_->mapToGlobal(pos)); });
 }
 
-void PictureMenu::add(const QString& caption, std::function<void()> action) {
-    connect(menu_->addAction(caption), &QAction::triggered, this,
-            [action = std::move(action)] { action(); });
+QAction* PictureMenu::add(const QString& caption, std::function<void()> action) {
+    QAction* entry = menu_->addAction(caption);
+    connect(entry, &QAction::triggered, this, [action = std::move(action)] { action(); });
+    return entry;
 }
 
-void PictureMenu::save_as() {
-    // What the user saw when choosing the entry is what is saved.
-    const QImage image = picture_();
-    QFileDialog dialog(box_->window(), QStringLiteral("Save Picture As"), QDir::currentPath(),
-                       QStringLiteral("PNG images (*.png)"));
+void PictureMenu::add_animation(AnimationWriter write) {
+    write_animation_ = std::move(write);
+    animation_ = add(QStringLiteral("Save &Animation As\u2026"), [this] { save_animation_as(); });
+    animation_->setEnabled(false);
+}
+
+void PictureMenu::enable_animation(bool on) {
+    if (animation_ != nullptr) {
+        animation_->setEnabled(on);
+    }
+}
+
+QString PictureMenu::ask_path(const QString& title, const QString& name, const QString& filter,
+                              const QString& suffix) const {
+    QFileDialog dialog(box_->window(), title, QDir::currentPath(), filter);
     // Qt's own dialog behaves the same on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.selectFile(file_name_);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(name);
     // The name is chosen and ready to be typed over, so that a whole path
     // and Enter save there: once the dialog is up, whatever the platform
     // gave the focus to.
@@ -58,13 +71,43 @@ void PictureMenu::save_as() {
         }
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void PictureMenu::show_failure(const QString& text) const {
+    QMessageBox::warning(box_->window(), QString::fromUtf8(kApplicationTitle), text);
+}
+
+void PictureMenu::save_as() {
+    // What the user saw when choosing the entry is what is saved.
+    const QImage image = picture_();
+    const QString path = ask_path(QStringLiteral("Save Picture As"), file_name_,
+                                  QStringLiteral("PNG images (*.png)"), QStringLiteral("png"));
+    if (path.isEmpty()) {
         return;
     }
-    const QString path = dialog.selectedFiles().constFirst();
     if (const QString reason = write_png(image, path); !reason.isEmpty()) {
-        QMessageBox::warning(box_->window(), QString::fromUtf8(kApplicationTitle),
-                             QStringLiteral("The picture could not be saved as %1:\n%2")
-                                 .arg(QDir::toNativeSeparators(path), reason));
+        show_failure(QStringLiteral("The picture could not be saved as %1:\n%2")
+                         .arg(QDir::toNativeSeparators(path), reason));
+    }
+}
+
+void PictureMenu::save_animation_as() {
+    const QString path = ask_path(QStringLiteral("Save Animation As"),
+                                  QFileInfo(file_name_).completeBaseName() + ".gif",
+                                  QStringLiteral("GIF animations (*.gif)"), QStringLiteral("gif"));
+    if (path.isEmpty()) {
+        return;
+    }
+    // Hundreds of frames take a moment to encode.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<std::string> error = write_animation_(path);
+    QApplication::restoreOverrideCursor();
+    // The message names the file and the reason.
+    if (error) {
+        show_failure(QString::fromStdString(*error));
     }
 }
 

@@ -5,7 +5,10 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <string>
 
+class QAction;
 class QMenu;
 class QPoint;
 class QWidget;
@@ -19,17 +22,27 @@ namespace heatplate {
 class PictureMenu final : public QObject {
   public:
     // box: the picture's widget, which owns the menu. file_name: the name
-    // the save dialog proposes, in the working directory. picture: the
-    // picture as it is now, its device pixels (pictures drawn lazily are
-    // brought up to date first).
+    // the save dialog proposes, in the working directory (an animation's
+    // ends in .gif instead). picture: the picture as it is now, its device
+    // pixels (pictures drawn lazily are brought up to date first).
     PictureMenu(QWidget* box, QString file_name, std::function<QImage()> picture);
 
-    void add(const QString& caption, std::function<void()> action);
+    QAction* add(const QString& caption, std::function<void()> action);
     QMenu* menu() const { return menu_; }
+
+    // Writes an animation of the picture to a path; returns a message naming
+    // the file and the reason when it cannot.
+    using AnimationWriter = std::function<std::optional<std::string>(const QString& path)>;
+    // Adds "Save Animation As…", disabled until there is an animation to save.
+    void add_animation(AnimationWriter write);
+    void enable_animation(bool on);
 
     // "Save Picture As…": a save dialog, then the picture as a PNG file; a
     // failure is shown in a message naming the file and the reason.
     void save_as();
+    // "Save Animation As…": the same save dialog, proposing the picture's
+    // name as a GIF, then the animation into that file; a failure is shown.
+    void save_animation_as();
     // "Copy Picture": the picture onto the clipboard, where other programs
     // find it as image/png.
     void copy();
@@ -39,10 +52,18 @@ class PictureMenu final : public QObject {
     static QString write_png(const QImage& image, const QString& path);
 
   private:
+    // The path the user chose in a save dialog that proposes name in the
+    // working directory, or an empty string.
+    QString ask_path(const QString& title, const QString& name, const QString& filter,
+                     const QString& suffix) const;
+    void show_failure(const QString& text) const;
+
     QWidget* box_;
     QString file_name_;
     std::function<QImage()> picture_;
     QMenu* menu_;
+    AnimationWriter write_animation_;
+    QAction* animation_ = nullptr;
 };
 
 }  // namespace heatplate

@@ -2,8 +2,11 @@
 // The window under test and the ways a user reaches it.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/picture_menu.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate::testing {
@@ -95,6 +99,29 @@ class Form1Test : public ::testing::Test {
             }
         });
         poll->start(5);
+    }
+
+    // An entry of a picture's menu: 0 Save Picture As, 1 Copy Picture, 2
+    // Save Animation As.
+    QAction* entry(PictureId id, int k) { return form.picture_menu(id).menu()->actions().at(k); }
+    // Saves through a menu entry, typing the path into the dialog as a user
+    // would; returns the folder and the name the dialog proposed.
+    std::string save_by_dialog(PictureId id, const std::string& typed, int k = 0) {
+        std::string proposed;
+        answer_modal<QFileDialog>([&](QFileDialog* dialog) {
+            auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (name == nullptr || name->window() != dialog) {
+                ADD_FAILURE() << "the file name does not have the focus";
+                dialog->reject();
+                return;
+            }
+            proposed = dialog->directory().absolutePath().toStdString() + "|" +
+                       name->selectedText().toStdString();
+            QTest::keyClicks(name, QString::fromStdString(typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        entry(id, k)->trigger();
+        return proposed;
     }
 
     TempDir dir_;

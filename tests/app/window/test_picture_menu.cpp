@@ -39,44 +39,30 @@ QImage pixels_of(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-class PictureMenuTest : public Form1Test {
-  protected:
-    QAction* entry(PictureId id, int k) { return form.picture_menu(id).menu()->actions().at(k); }
-    // Saves through the menu, typing the path into the dialog as a user
-    // would; returns the folder and the name the dialog proposed.
-    std::string save_by_dialog(PictureId id, const std::string& typed) {
-        std::string proposed;
-        answer_modal<QFileDialog>([&](QFileDialog* dialog) {
-            auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            if (name == nullptr || name->window() != dialog) {
-                ADD_FAILURE() << "the file name does not have the focus";
-                dialog->reject();
-                return;
-            }
-            proposed = dialog->directory().absolutePath().toStdString() + "|" +
-                       name->selectedText().toStdString();
-            QTest::keyClicks(name, QString::fromStdString(typed));
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        entry(id, 0)->trigger();
-        return proposed;
-    }
-};
+using PictureMenuTest = Form1Test;
 
-TEST_F(PictureMenuTest, ARightClickOnEachPictureOffersSaveAndCopy) {
+TEST_F(PictureMenuTest, ARightClickOffersSaveCopyAndTheAnimationOnceARunHasMadeOne) {
     show();
-    for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.box);
-        send_right_click(control(p.box));
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu, form.picture_menu(p.id).menu());
-        QStringList captions;
-        for (const QAction* action : menu->actions()) {
-            captions << action->text();
+    for (bool after_run : {false, true}) {
+        if (after_run) {
+            calculate();
         }
-        EXPECT_EQ(captions, QStringList({"&Save Picture As\u2026", "&Copy Picture"}));
-        menu->close();
+        for (const Picture& p : kPictures) {
+            SCOPED_TRACE(std::string(p.box) + (after_run ? " after a run" : " before"));
+            send_right_click(control(p.box));
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            EXPECT_EQ(menu, form.picture_menu(p.id).menu());
+            QStringList captions;
+            for (const QAction* action : menu->actions()) {
+                captions << action->text();
+            }
+            EXPECT_EQ(captions, QStringList({"&Save Picture As\u2026", "&Copy Picture",
+                                             "Save &Animation As\u2026"}));
+            EXPECT_TRUE(menu->actions().at(0)->isEnabled());
+            EXPECT_EQ(menu->actions().at(2)->isEnabled(), after_run);
+            menu->close();
+        }
     }
 }
 
