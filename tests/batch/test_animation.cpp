@@ -241,9 +241,14 @@ TEST_F(AnimationTest, AWriteFailingMidwayKeepsTheEarlierAnimationsWhole) {
 TEST_F(AnimationTest, AnInterruptedRecordingLeavesNothingBehind) {
     for (const auto& [signal, status] : {std::pair{"INT", 130}, {"TERM", 143}}) {
         SCOPED_TRACE(signal);
-        const Process p =
-            testing::run_batch_as(std::string("timeout --preserve-status -s ") + signal + " 1",
-                                  "--nx 101 --ny 101 --maxtime 1e9 --animate anim");
+        // The signal comes once the run is under way (its trace has begun),
+        // however slowly the machine starts the program.
+        const std::string interrupt_when_running =
+            std::string("sh -c 'rm -f trace.txt; \"$0\" \"$@\" > trace.txt & p=$!; n=0; ") +
+            "while [ ! -s trace.txt ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n+1)); done; " +
+            "kill -" + signal + " $p; wait $p'";
+        const Process p = testing::run_batch_as(
+            interrupt_when_running, "--trace --nx 101 --ny 101 --maxtime 1e9 --animate anim");
         EXPECT_EQ(p.status, status);
         EXPECT_NE(testing::read_file("stderr.txt").find("interrupted after step"),
                   std::string::npos)
