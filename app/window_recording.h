@@ -16,9 +16,6 @@ namespace heatplate {
 
 // How much memory the frames of a run may take, the three pictures together.
 inline constexpr std::int64_t kRecordingBound = std::int64_t{64} << 20;
-// A saved animation plays the whole run in about this time, as
-// heatplate-batch --animate does by default.
-inline constexpr int kAnimationPlayingTimeMs = 10000;
 
 // The window's recording of its runs: the pictures it presents while a run
 // goes on, and the pictures the run ends on, kept in memory so that any of

@@ -36,7 +36,7 @@ FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every,
         plan.steps / kDefaultMostFrames + (plan.steps % kDefaultMostFrames != 0 ? 1 : 0);
     plan.every = std::max<std::int64_t>(every.value_or(fitting), 1);
     plan.delay = delay_ms ? (*delay_ms + 5) / 10
-                          : delay_for_playing_time(plan.frames(), kDefaultPlayingTimeMs);
+                          : delay_for_playing_time(plan.frames(), kAnimationPlayingTimeMs);
     return plan;
 }
 

@@ -16,8 +16,6 @@ namespace heatplate {
 // Without --frame-every, frames come every so many steps that a run makes
 // at most this many.
 inline constexpr std::int64_t kDefaultMostFrames = 300;
-// Without --frame-delay, the whole run plays in about this time.
-inline constexpr int kDefaultPlayingTimeMs = 10000;
 
 // Which steps of a run become frames, and for how long each shows.
 struct FramePlan {

@@ -25,6 +25,10 @@ inline constexpr int kGifShortestReliableDelay = 2;
 // every pixel keeps its colour (alpha aside, which a GIF cannot show).
 QImage exact_indexed8(const QImage& image);
 
+// How long a run's animation plays by default, in the window and from
+// heatplate-batch alike.
+inline constexpr int kAnimationPlayingTimeMs = 10000;
+
 // The delay, in hundredths of a second, that plays the given number of
 // frames in about the given time: rounded to the nearest hundredth, and no
 // shorter than kGifShortestReliableDelay nor longer than a GIF can hold.
