@@ -1,10 +1,12 @@
 // The window at rest, its runs, and the user's input while a run holds it.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -14,6 +16,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +26,7 @@
 
 #include <xcb/xcb.h>
 
+#include "app/control_table.h"
 #include "app/picture_box.h"
 #include "app/window_recording.h"
 #include "tests/app/window/form1_test.h"
@@ -33,36 +37,69 @@ namespace {
 
 using namespace heatplate::testing;
 
+// The text a control shows: a box's text, a caption, or none.
+std::string shown_text(QWidget* c) {
+    if (auto* edit = qobject_cast<QLineEdit*>(c))
+        return edit->text().toStdString();
+    if (auto* button = qobject_cast<QAbstractButton*>(c))
+        return button->text().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(c))
+        return label->text().toStdString();
+    return "";
+}
+
 TEST_F(Form1Test, StartsWithTheDesignedStateAndPlacesControlsByTwips) {
-    const struct {
-        const char *name, *text;
-        bool enabled;
-    } boxes[] = {
-        {"Text_Nx", "20", true},    {"Text_Ny", "20", true},    {"Text_MaxTime", "50", true},
-        {"Text_Tw1", "100", true},  {"Text_Tw2", "100", true},  {"Text_Tw3", "100", true},
-        {"Text_Tw4", "100", true},  {"Text_Tfield", "0", true}, {"Text_Alfa", "30", true},
-        {"Text_iTime", "0", false}, {"Text_dx", "", false},     {"Text_dy", "", false},
-        {"Text_RMS", "", false}};
-    for (const auto& b : boxes) {
-        EXPECT_EQ(text_of(b.name), b.text) << b.name;
-        EXPECT_EQ(control(b.name)->isEnabled(), b.enabled) << b.name;
+    // Every control in its container, at its nearest whole pixels, with its
+    // start text; in a drawing box, from the corner of the client area
+    // inside the 2-pixel border. At 96 dpi 2500 twips are 166.7 pixels: 167.
+    for (const ControlSpec& spec : control_table()) {
+        SCOPED_TRACE(spec.name);
+        QWidget* c = control(spec.name);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->parentWidget()->objectName().toStdString(), spec.container);
+        const int border = dynamic_cast<PictureBox*>(c->parentWidget()) != nullptr ? 2 : 0;
+        EXPECT_EQ(c->geometry(), QRect(px(spec.left) + border, px(spec.top) + border,
+                                       px(spec.width), px(spec.height)));
+        EXPECT_EQ(shown_text(c), spec.text);
+        EXPECT_EQ(c->isEnabled(), spec.enabled);
+    }
+    EXPECT_EQ(control("Picture_Paint")->width(), 167);
+    EXPECT_EQ(form.size(), QSize(px(11880), px(8295)));
+    for (const auto& [name, text] : {std::pair{"Text_Nx", "20"},
+                                     {"Text_MaxTime", "50"},
+                                     {"Text_iTime", "0"},
+                                     {"Text_RMS", ""}}) {
+        EXPECT_EQ(text_of(name), text) << name;
     }
     EXPECT_TRUE(control<QRadioButton>("Option_Explicit")->isChecked());
     EXPECT_FALSE(control<QRadioButton>("Option_ADI")->isChecked());
-    EXPECT_EQ(control<QScrollBar>("HScroll_Alfa")->value(), 30);
-    EXPECT_EQ(control<QScrollBar>("HScroll_Alfa")->maximum(), 90);
-    for (PictureId id : kBoxes) {
-        EXPECT_TRUE(is_blank(form.image(id)));
+    // An output box's background is the colour of a scroll bar's trough.
+    const QPalette output = control("Text_dx")->palette();
+    EXPECT_EQ(output.color(QPalette::Disabled, QPalette::Base),
+              output.color(QPalette::Active, QPalette::Button));
+
+    // Blank pictures of the boxes' client areas in their backgrounds.
+    const std::pair<PictureId, std::array<int, 5>> pictures[] = {
+        {PictureId::Picture_Paint, {163, 163, 240, 240, 240}},
+        {PictureId::Picture_3DGraph, {261, 229, 255, 255, 192}},
+        {PictureId::Picture3, {285, 261, 240, 240, 240}}};
+    for (const auto& [id, p] : pictures) {
+        const QImage& image = form.image(id);
+        EXPECT_EQ(image.size(), QSize(p[0], p[1]));
+        EXPECT_TRUE(is_blank(image));
+        EXPECT_EQ(image.pixelColor(0, 0), QColor(p[2], p[3], p[4]));
     }
 
-    EXPECT_EQ(form.size(), QSize(px(11880), px(8295)));
-    EXPECT_EQ(control("Command1")->geometry(), QRect(px(495), px(1680), px(1800), px(615)));
-    // In a frame, from the frame's corner; in a drawing box, from the corner
-    // of the client area inside the 2-pixel border.
-    EXPECT_EQ(control("Text_Tfield")->parentWidget()->objectName(), "Frame3");
-    EXPECT_EQ(control("Text_Tfield")->pos(), QPoint(px(2520), px(3720)));
-    EXPECT_EQ(control("Text_Alfa")->parentWidget()->objectName(), "Picture_3DGraph");
-    EXPECT_EQ(control("Text_Alfa")->pos(), QPoint(px(840) + 2, px(3120) + 2));
+    // Whole degrees from 10 to 90, 30 at start; the view follows the thumb
+    // when it is let go, not while it is dragged.
+    auto* scroll = control<QScrollBar>("HScroll_Alfa");
+    EXPECT_EQ((std::array{scroll->minimum(), scroll->value(), scroll->maximum()}),
+              (std::array{10, 30, 90}));
+    scroll->setSliderDown(true);
+    scroll->setSliderPosition(50);
+    EXPECT_EQ(text_of("Text_Alfa"), "30");
+    scroll->setSliderDown(false);
+    EXPECT_EQ(text_of("Text_Alfa"), "50");
 }
 
 TEST_F(Form1Test, KeyboardFollowsTabOrderAndNeitherEnterNorEscapeCalculates) {
@@ -75,6 +112,13 @@ TEST_F(Form1Test, KeyboardFollowsTabOrderAndNeitherEnterNorEscapeCalculates) {
     }
     QTest::mouseClick(control("Text_dx"), Qt::LeftButton);  // disabled: no focus
     EXPECT_EQ(focused(), "Option_Explicit");
+    // The two options are one stop, at the selected one.
+    control<QRadioButton>("Option_ADI")->click();
+    control("Text_Alfa")->setFocus();
+    for (const char* name : {"Option_ADI", "Command1"}) {
+        key(Qt::Key_Tab);
+        EXPECT_EQ(focused(), name);
+    }
 
     for (const char* name : {"Text_Nx", "Command1"}) {
         control(name)->setFocus();
@@ -105,6 +149,7 @@ TEST_F(Form1Test, CalculateShowsTheRunWritesResultsAndLetsTheScrollBarTurnTheVie
     EXPECT_EQ(text_of("Text_dx"), "0.05");
     EXPECT_EQ(text_of("Text_dy"), "0.05");
     EXPECT_EQ(text_of("Text_RMS"), reference[TextBoxId::Text_RMS]);
+    EXPECT_EQ(control<QLineEdit>("Text_RMS")->cursorPosition(), 0);  // its start in view
     EXPECT_EQ(results(), reference_results);
     for (PictureId id : kBoxes) {
         EXPECT_FALSE(is_blank(form.image(id)));
@@ -163,7 +208,9 @@ TEST_F(Form1Test, InputDuringARunWaitsForItsEndButEscapeEndsItWithResults) {
         send_key(Qt::Key_5);
         send_click(control("Option_ADI"));
         send_click(control("Command1"));
-        send_key(Qt::Key_Escape);
+        // The angle turned by the program, not held as input: handled after the run.
+        control<QScrollBar>("HScroll_Alfa")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTest::keyPress(form.windowHandle(), Qt::Key_Escape);  // the press alone ends it
     });
     on_finished = [&] {
         if (outcomes.size() == 1) {
@@ -181,6 +228,26 @@ TEST_F(Form1Test, InputDuringARunWaitsForItsEndButEscapeEndsItWithResults) {
     EXPECT_EQ(tfield->text(), "05");
     EXPECT_EQ(text_of("Text_iTime"), "4");
     EXPECT_EQ(form.core().state().Tfield, 5);
+    EXPECT_EQ(text_of("Text_Alfa"), "31");
+}
+
+// A click addressed straight to a control, not through the window, also
+// waits for the run and then gives that control the focus as a click does.
+TEST_F(Form1Test, AClickDuringARunFocusesItsControlAfterTheRun) {
+    show();
+    for (const char* name : {"Option_ADI", "Text_Tfield"}) {
+        SCOPED_TRACE(name);
+        make_endless();
+        QTimer::singleShot(50, &form, [this, name] {
+            QTest::mouseClick(control(name), Qt::LeftButton, {}, QPoint(8, 8));
+            send_key(Qt::Key_Escape);
+        });
+        calculate();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form.running(); }, 5000));
+        QApplication::processEvents();
+        EXPECT_EQ(focused(), name);
+    }
+    EXPECT_TRUE(control<QRadioButton>("Option_ADI")->isChecked());
 }
 
 TEST_F(Form1Test, CloseDuringARunAbandonsItWithoutResultsThenCloses) {
@@ -306,7 +373,12 @@ TEST_F(Form1Test, AnOverflowLeavesNoResidualOfTheRunBefore) {
     std::string message;
     answer_modal<QMessageBox>([&](QMessageBox* box) {
         message = box->text().toStdString();
-        box->accept();
+        // The user's key reaches the box, although a run is under way.
+        QTest::keyClick(box, Qt::Key_Return);
+        QTimer::singleShot(3000, box, [box] {
+            ADD_FAILURE() << "the message box took no key";
+            box->accept();
+        });
     });
     type_into("Text_Tw1", "1e308");
     type_into("Text_Tw3", "-1e308");
