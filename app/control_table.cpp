@@ -15,7 +15,7 @@ constexpr int picture(PictureId id) {
     return static_cast<int>(id);
 }
 
-constexpr std::array<ControlSpec, kControlCount> kControls{{
+constexpr std::array<ControlEntry, kControlCount> kControls{{
     // kind, name, container, left, top, width, height, tab, text, enabled, id, value, tip
     {K::Frame, "Frame1", "Form1", 480, 120, 1815, 1455, 0, "", true, -1, 0, ""},
     {K::CommandButton, "Command1", "Form1", 495, 1680, 1800, 615, 3, "CALCULATE", true, -1, 0,
@@ -107,7 +107,7 @@ constexpr std::array<ControlSpec, kControlCount> kControls{{
 
 constexpr bool tabs_are_a_permutation() {
     std::array<bool, kControlCount> seen{};
-    for (const ControlSpec& c : kControls) {
+    for (const ControlEntry& c : kControls) {
         if (c.tab < 0 || c.tab >= kControlCount || seen[static_cast<std::size_t>(c.tab)]) {
             return false;
         }
@@ -119,7 +119,7 @@ static_assert(tabs_are_a_permutation());
 
 constexpr bool every_text_box_listed_once() {
     std::array<int, kTextBoxCount> count{};
-    for (const ControlSpec& c : kControls) {
+    for (const ControlEntry& c : kControls) {
         if (c.kind == ControlKind::TextBox) {
             ++count[static_cast<std::size_t>(c.id)];
         }
@@ -135,12 +135,12 @@ static_assert(every_text_box_listed_once());
 
 }  // namespace
 
-std::span<const ControlSpec, kControlCount> control_table() {
+std::span<const ControlEntry, kControlCount> control_table() {
     return kControls;
 }
 
-const ControlSpec& control_of(TextBoxId box) {
-    for (const ControlSpec& c : kControls) {
+const ControlEntry& control_of(TextBoxId box) {
+    for (const ControlEntry& c : kControls) {
         if (c.kind == ControlKind::TextBox && c.id == static_cast<int>(box)) {
             return c;
         }
@@ -154,7 +154,7 @@ std::string_view start_text(TextBoxId box) {
 }
 
 OptionId start_option() {
-    for (const ControlSpec& c : kControls) {
+    for (const ControlEntry& c : kControls) {
         if (c.kind == ControlKind::OptionButton && c.value == 1) {
             return static_cast<OptionId>(c.id);
         }

@@ -21,7 +21,7 @@ enum class ControlKind {
 // One control of the window as it was designed. Positions and sizes are in
 // twips (1/1440 inch) from the top-left corner of the container: the
 // window's client area, a frame, or the client area of a drawing box.
-struct ControlSpec {
+struct ControlEntry {
     ControlKind kind;
     const char* name;
     const char* container;
@@ -43,10 +43,10 @@ inline constexpr int kControlCount = 36;
 
 // Every control, each container before what it holds, in the order the
 // window creates them.
-std::span<const ControlSpec, kControlCount> control_table();
+std::span<const ControlEntry, kControlCount> control_table();
 
 // The entry of a text box.
-const ControlSpec& control_of(TextBoxId box);
+const ControlEntry& control_of(TextBoxId box);
 
 // What a text box shows when the window opens.
 std::string_view start_text(TextBoxId box);

@@ -77,8 +77,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     dpi_x_ = logicalDpiX();
     dpi_y_ = logicalDpiY();
     resize(twips_x(11880), twips_y(8295));
-    for (const ControlSpec& spec : control_table()) {
-        add_control(spec);
+    for (const ControlEntry& entry : control_table()) {
+        add_control(entry);
     }
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(HScroll_Alfa, &QScrollBar::valueChanged, this, &Form1::HScroll_Alfa_Change);
@@ -88,17 +88,17 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     window_watch_ = std::make_unique<WindowLossWatch>(*this, [this] { window_lost(); });
 }
 
-QWidget* Form1::container_of(const ControlSpec& spec) {
-    if (std::string_view(spec.container) == kWindowName) {
+QWidget* Form1::container_of(const ControlEntry& entry) {
+    if (std::string_view(entry.container) == kWindowName) {
         return this;
     }
-    return findChild<QWidget*>(QString::fromLatin1(spec.container));
+    return findChild<QWidget*>(QString::fromLatin1(entry.container));
 }
 
-void Form1::add_control(const ControlSpec& spec) {
-    QWidget* container = container_of(spec);
+void Form1::add_control(const ControlEntry& entry) {
+    QWidget* container = container_of(entry);
     QWidget* control = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case ControlKind::Frame: {
             // A frame without a title: an etched line around the controls it groups.
             auto* frame = new QFrame(container);
@@ -107,25 +107,25 @@ void Form1::add_control(const ControlSpec& spec) {
             break;
         }
         case ControlKind::CommandButton:
-            control = add_command_button(spec, container);
+            control = add_command_button(entry, container);
             break;
         case ControlKind::OptionButton:
-            control = add_option(spec, container);
+            control = add_option(entry, container);
             break;
         case ControlKind::Label:
-            control = add_label(spec, container);
+            control = add_label(entry, container);
             break;
         case ControlKind::TextBox:
-            control = add_text_box(spec, container);
+            control = add_text_box(entry, container);
             break;
         case ControlKind::PictureBox:
-            control = add_picture(spec, container);
+            control = add_picture(entry, container);
             break;
         case ControlKind::HScrollBar:
-            control = add_scroll_bar(spec, container);
+            control = add_scroll_bar(entry, container);
             break;
     }
-    place(control, spec, container);
+    place(control, entry, container);
 }
 
 Form1::~Form1() = default;
@@ -155,33 +155,33 @@ QRect Form1::twips_rect(int left, int top, int width, int height) const {
     return {twips_x(left), twips_y(top), twips_x(width), twips_y(height)};
 }
 
-void Form1::place(QWidget* control, const ControlSpec& spec, QWidget* container) {
-    control->setObjectName(spec.name);
-    QRect r = twips_rect(spec.left, spec.top, spec.width, spec.height);
+void Form1::place(QWidget* control, const ControlEntry& entry, QWidget* container) {
+    control->setObjectName(entry.name);
+    QRect r = twips_rect(entry.left, entry.top, entry.width, entry.height);
     if (const auto* box = dynamic_cast<const PictureBox*>(container)) {
         r.translate(box->client_origin());
     }
     control->setGeometry(r);
     control->setStyle(focus_style());
-    if (*spec.tip != '\0') {
-        control->setToolTip(QString::fromUtf8(spec.tip));
+    if (*entry.tip != '\0') {
+        control->setToolTip(QString::fromUtf8(entry.tip));
     }
-    by_tab_[static_cast<std::size_t>(spec.tab)] = control;
+    by_tab_[static_cast<std::size_t>(entry.tab)] = control;
 }
 
-QWidget* Form1::add_command_button(const ControlSpec& spec, QWidget* container) {
-    Command1 = new QPushButton(QString::fromUtf8(spec.text), container);
+QWidget* Form1::add_command_button(const ControlEntry& entry, QWidget* container) {
+    Command1 = new QPushButton(QString::fromUtf8(entry.text), container);
     // Neither default nor cancel button: Enter and Escape never press it.
     Command1->setAutoDefault(false);
     Command1->setDefault(false);
     return Command1;
 }
 
-QWidget* Form1::add_option(const ControlSpec& spec, QWidget* container) {
+QWidget* Form1::add_option(const ControlEntry& entry, QWidget* container) {
     // Sharing a frame makes the options exclude each other.
-    auto* option = new QRadioButton(QString::fromUtf8(spec.text), container);
-    option->setChecked(spec.value == 1);
-    options_[static_cast<std::size_t>(spec.id)] = option;
+    auto* option = new QRadioButton(QString::fromUtf8(entry.text), container);
+    option->setChecked(entry.value == 1);
+    options_[static_cast<std::size_t>(entry.id)] = option;
     // The options are one stop of the tab order, at the selected one, as in
     // the classic dialogs; the arrow keys move the selection between them.
     auto tab_stop_at_selection = [option](bool checked) {
@@ -192,14 +192,14 @@ QWidget* Form1::add_option(const ControlSpec& spec, QWidget* container) {
     return option;
 }
 
-QWidget* Form1::add_text_box(const ControlSpec& spec, QWidget* container) {
-    const auto id = static_cast<TextBoxId>(spec.id);
-    const QString text = QString::fromUtf8(spec.text);
+QWidget* Form1::add_text_box(const ControlEntry& entry, QWidget* container) {
+    const auto id = static_cast<TextBoxId>(entry.id);
+    const QString text = QString::fromUtf8(entry.text);
     // The step counts grow to seven digits and more in boxes made for four.
     QLineEdit* box = id == TextBoxId::Text_MaxTime || id == TextBoxId::Text_iTime
                          ? new FittingLineEdit(text, container)
                          : new QLineEdit(text, container);
-    if (!spec.enabled) {
+    if (!entry.enabled) {
         box->setEnabled(false);
         // An output box's background is the scroll-bar colour. Qt has no role
         // for that; its styles paint a scroll bar's trough in the button colour.
@@ -212,8 +212,8 @@ QWidget* Form1::add_text_box(const ControlSpec& spec, QWidget* container) {
     return box;
 }
 
-QWidget* Form1::add_label(const ControlSpec& spec, QWidget* container) {
-    auto* label = new QLabel(QString::fromUtf8(spec.text), container);
+QWidget* Form1::add_label(const ControlEntry& entry, QWidget* container) {
+    auto* label = new QLabel(QString::fromUtf8(entry.text), container);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A label lies beneath the boxes it overlaps.
     label->lower();
@@ -228,10 +228,10 @@ QWidget* Form1::add_label(const ControlSpec& spec, QWidget* container) {
     return label;
 }
 
-QWidget* Form1::add_picture(const ControlSpec& spec, QWidget* container) {
-    const auto id = static_cast<PictureId>(spec.id);
+QWidget* Form1::add_picture(const ControlEntry& entry, QWidget* container) {
+    const auto id = static_cast<PictureId>(entry.id);
     const BoxGeometry& colours = box_geometry(id);
-    auto* box = new PictureBox(container, QSize(twips_x(spec.width), twips_y(spec.height)),
+    auto* box = new PictureBox(container, QSize(twips_x(entry.width), twips_y(entry.height)),
                                devicePixelRatioF(), colours.background, colours.foreground);
     // A picture box handles no keys; a focus stop that shows nothing would
     // only lose the user's place.
@@ -242,13 +242,13 @@ QWidget* Form1::add_picture(const ControlSpec& spec, QWidget* container) {
     return box;
 }
 
-QWidget* Form1::add_scroll_bar(const ControlSpec& spec, QWidget* container) {
+QWidget* Form1::add_scroll_bar(const ControlEntry& entry, QWidget* container) {
     HScroll_Alfa = new ClassicScrollBar(container);
     // Whole degrees from 10 to 90: an arrow moves one degree, the trough ten.
     HScroll_Alfa->setRange(10, 90);
     HScroll_Alfa->setSingleStep(1);
     HScroll_Alfa->setPageStep(10);
-    HScroll_Alfa->setValue(spec.value);
+    HScroll_Alfa->setValue(entry.value);
     // The view is redrawn when the thumb is let go, not while it is dragged.
     HScroll_Alfa->setTracking(false);
     HScroll_Alfa->setFocusPolicy(Qt::StrongFocus);

@@ -82,17 +82,17 @@ class Form1 final : public QWidget, public Controls {
     QRect twips_rect(int left, int top, int width, int height) const;
     // Makes the control of a table entry in its container, which the table
     // lists before it.
-    void add_control(const ControlSpec& spec);
-    QWidget* container_of(const ControlSpec& spec);
+    void add_control(const ControlEntry& entry);
+    QWidget* container_of(const ControlEntry& entry);
     // Names and places a control in its container (the window, a frame or
     // a drawing box) and gives it its tab position.
-    void place(QWidget* control, const ControlSpec& spec, QWidget* container);
-    QWidget* add_command_button(const ControlSpec& spec, QWidget* container);
-    QWidget* add_option(const ControlSpec& spec, QWidget* container);
-    QWidget* add_text_box(const ControlSpec& spec, QWidget* container);
-    QWidget* add_label(const ControlSpec& spec, QWidget* container);
-    QWidget* add_picture(const ControlSpec& spec, QWidget* container);
-    QWidget* add_scroll_bar(const ControlSpec& spec, QWidget* container);
+    void place(QWidget* control, const ControlEntry& entry, QWidget* container);
+    QWidget* add_command_button(const ControlEntry& entry, QWidget* container);
+    QWidget* add_option(const ControlEntry& entry, QWidget* container);
+    QWidget* add_text_box(const ControlEntry& entry, QWidget* container);
+    QWidget* add_label(const ControlEntry& entry, QWidget* container);
+    QWidget* add_picture(const ControlEntry& entry, QWidget* container);
+    QWidget* add_scroll_bar(const ControlEntry& entry, QWidget* container);
     void chain_tab_order();
     void fit_font();
     // The picture as the user sees it, brought up to date, to save or copy.

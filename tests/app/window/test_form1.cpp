@@ -52,16 +52,16 @@ TEST_F(Form1Test, StartsWithTheDesignedStateAndPlacesControlsByTwips) {
     // Every control in its container, at its nearest whole pixels, with its
     // start text; in a drawing box, from the corner of the client area
     // inside the 2-pixel border. At 96 dpi 2500 twips are 166.7 pixels: 167.
-    for (const ControlSpec& spec : control_table()) {
-        SCOPED_TRACE(spec.name);
-        QWidget* c = control(spec.name);
+    for (const ControlEntry& entry : control_table()) {
+        SCOPED_TRACE(entry.name);
+        QWidget* c = control(entry.name);
         ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->parentWidget()->objectName().toStdString(), spec.container);
+        EXPECT_EQ(c->parentWidget()->objectName().toStdString(), entry.container);
         const int border = dynamic_cast<PictureBox*>(c->parentWidget()) != nullptr ? 2 : 0;
-        EXPECT_EQ(c->geometry(), QRect(px(spec.left) + border, px(spec.top) + border,
-                                       px(spec.width), px(spec.height)));
-        EXPECT_EQ(shown_text(c), spec.text);
-        EXPECT_EQ(c->isEnabled(), spec.enabled);
+        EXPECT_EQ(c->geometry(), QRect(px(entry.left) + border, px(entry.top) + border,
+                                       px(entry.width), px(entry.height)));
+        EXPECT_EQ(shown_text(c), entry.text);
+        EXPECT_EQ(c->isEnabled(), entry.enabled);
     }
     EXPECT_EQ(control("Picture_Paint")->width(), 167);
     EXPECT_EQ(form.size(), QSize(px(11880), px(8295)));
