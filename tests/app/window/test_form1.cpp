@@ -63,13 +63,27 @@ TEST_F(Form1Test, StartsWithTheDesignedStateAndPlacesControlsByTwips) {
         EXPECT_EQ(shown_text(c), entry.text);
         EXPECT_EQ(c->isEnabled(), entry.enabled);
     }
+    // And as designed, whatever the table says.
     EXPECT_EQ(control("Picture_Paint")->width(), 167);
     EXPECT_EQ(form.size(), QSize(px(11880), px(8295)));
-    for (const auto& [name, text] : {std::pair{"Text_Nx", "20"},
-                                     {"Text_MaxTime", "50"},
-                                     {"Text_iTime", "0"},
-                                     {"Text_RMS", ""}}) {
-        EXPECT_EQ(text_of(name), text) << name;
+    EXPECT_EQ(control("Command1")->geometry(), QRect(px(495), px(1680), px(1800), px(615)));
+    EXPECT_EQ(shown_text(control("Command1")), "CALCULATE");
+    EXPECT_EQ(control("Text_Tfield")->parentWidget()->objectName(), "Frame3");
+    EXPECT_EQ(control("Text_Tfield")->pos(), QPoint(px(2520), px(3720)));
+    EXPECT_EQ(control("Text_Alfa")->parentWidget()->objectName(), "Picture_3DGraph");
+    EXPECT_EQ(control("Text_Alfa")->pos(), QPoint(px(840) + 2, px(3120) + 2));
+    const struct {
+        const char *name, *text;
+        bool enabled;
+    } boxes[] = {
+        {"Text_Nx", "20", true},    {"Text_Ny", "20", true},    {"Text_MaxTime", "50", true},
+        {"Text_Tw1", "100", true},  {"Text_Tw2", "100", true},  {"Text_Tw3", "100", true},
+        {"Text_Tw4", "100", true},  {"Text_Tfield", "0", true}, {"Text_Alfa", "30", true},
+        {"Text_iTime", "0", false}, {"Text_dx", "", false},     {"Text_dy", "", false},
+        {"Text_RMS", "", false}};
+    for (const auto& b : boxes) {
+        EXPECT_EQ(text_of(b.name), b.text) << b.name;
+        EXPECT_EQ(control(b.name)->isEnabled(), b.enabled) << b.name;
     }
     EXPECT_TRUE(control<QRadioButton>("Option_Explicit")->isChecked());
     EXPECT_FALSE(control<QRadioButton>("Option_ADI")->isChecked());
