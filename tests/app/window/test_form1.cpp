@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
@@ -253,7 +254,14 @@ TEST_F(Form1Test, AClickDuringARunFocusesItsControlAfterTheRun) {
         SCOPED_TRACE(name);
         make_endless();
         QTimer::singleShot(50, &form, [this, name] {
-            QTest::mouseClick(control(name), Qt::LeftButton, {}, QPoint(8, 8));
+            QWidget* target = control(name);
+            const QPointF at(8, 8);
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent click(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                  Qt::NoModifier);
+                QCoreApplication::sendEvent(target, &click);
+            }
             send_key(Qt::Key_Escape);
         });
         calculate();
