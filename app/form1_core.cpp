@@ -7,7 +7,6 @@
 #include "platform/number_parse.h"
 #include "solvers/residual.h"
 #include "view/palette.h"
-#include "view/temperature_map.h"
 #include "view/view3d.h"
 
 namespace heatplate {
@@ -98,7 +97,7 @@ void Form1Core::set_up(const Inputs& in) {
 void Form1Core::set_up_pictures(double MaxTime) {
     SimulationState& s = state_;
     colors(s);
-    Init_Paint(s, controls_.picture(PictureId::Picture_Paint));
+    map_.Init_Paint(s, controls_.picture(PictureId::Picture_Paint));
     Init_D3_Graph(s, controls_.text(TextBoxId::Text_Alfa),
                   controls_.picture(PictureId::Picture_3DGraph));
 
@@ -177,7 +176,7 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
 
     const bool pictures = controls_.shows_pictures();
     if (pictures) {
-        Paint_TempField(s, controls_.picture(PictureId::Picture_Paint));
+        map_.Paint_TempField(s, controls_.picture(PictureId::Picture_Paint));
         mark_view3d_changed();
     }
 

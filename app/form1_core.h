@@ -7,6 +7,7 @@
 #include "app/results_file.h"
 #include "model/simulation_state.h"
 #include "solvers/method.h"
+#include "view/temperature_map.h"
 
 namespace heatplate {
 
@@ -69,6 +70,7 @@ class Form1Core {
 
     Controls& controls_;
     SimulationState state_;
+    TemperatureMap map_;  // the map of the current run
     bool view3d_stale_ = false;
 };
 

@@ -2,8 +2,9 @@
 //
 // BM_ThreePictures replays a recorded run of the default inputs at
 // 101 x 101: for every step it puts that step's field into the state, paints
-// the map and adds the residual segment, and at the end draws the 3-D view
-// once, as a host that draws it only when it is shown or saved does. The
+// the map through a run's TemperatureMap and adds the residual segment, and
+// at the end draws the 3-D view once and looks at the map, as a host that
+// draws and shows the pictures only when they are shown or saved does. The
 // per_step counter is the cost per step averaged over the run; it includes
 // copying the field into the state, which BM_CopyField times on its own.
 // The other benchmarks time the single drawing procedures and a whole run.
@@ -22,6 +23,7 @@
 #include "batch/batch_controls.h"
 #include "platform/image_drawing_box.h"
 #include "view/box_geometry.h"
+#include "view/cell_colours.h"
 #include "view/temperature_map.h"
 #include "view/view3d.h"
 
@@ -141,21 +143,23 @@ void BM_ThreePictures(benchmark::State& state) {
     const int steps = static_cast<int>(state.range(0));
     Replay& r = replay_of(steps);
     SimulationState& s = *r.state;
+    TemperatureMap map;
     for (auto _ : state) {
-        Init_Paint(s, r.map);
+        map.Init_Paint(s, r.map);
         Init_D3_Graph(s, "30", r.view3d);
         r.chart.cls();
         r.chart.scale(0, 0, static_cast<float>(steps), 1);
         double RMSold = 0;
         for (int k = 0; k < steps; ++k) {
             s.T = r.recorder.fields[static_cast<std::size_t>(k)];
-            Paint_TempField(s, r.map);
+            map.Paint_TempField(s, r.map);
             const double RMS = r.recorder.rms[static_cast<std::size_t>(k)];
             r.chart.line(static_cast<float>(k), static_cast<float>(RMSold),
                          static_cast<float>(k + 1), static_cast<float>(RMS), s.Black);
             RMSold = RMS;
         }
         D3_Graph(s, r.view3d);
+        benchmark::DoNotOptimize(r.map.image().constBits());
         benchmark::ClobberMemory();
     }
     state.counters["per_step"] = benchmark::Counter(
@@ -175,22 +179,86 @@ void BM_CopyField(benchmark::State& state) {
 }
 BENCHMARK(BM_CopyField)->Unit(benchmark::kMicrosecond);
 
-// Consecutive steps' fields painted in turn, so every call has the changes
-// of one step to show.
+// Consecutive steps' fields painted in turn by a run's map, so every call
+// has the changes of one step to show.
 void BM_PaintTempField(benchmark::State& state) {
     Replay& r = replay_of(500);
     const auto after = static_cast<std::size_t>(state.range(0));
     SimulationState& s = *r.state;
-    Init_Paint(s, r.map);
+    TemperatureMap map;
+    map.Init_Paint(s, r.map);
     std::size_t k = after;
     for (auto _ : state) {
         s.T = r.recorder.fields[k];
-        Paint_TempField(s, r.map);
+        map.Paint_TempField(s, r.map);
         k = k + 1 < after + 2 ? k + 1 : after;
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_PaintTempField)->Arg(49)->Arg(498)->ArgName("after")->Unit(benchmark::kMicrosecond);
+
+// The map's colours on their own, every way this processor has: the colour
+// of every cell of one step's field.
+void BM_CellColours(benchmark::State& state) {
+    const auto way = static_cast<ColourWay>(state.range(0));
+    if (!CellColourer::can_use(way)) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    Replay& r = replay_of(500);
+    SimulationState& s = *r.state;
+    Init_Paint(s, r.map);
+    s.T = r.recorder.fields[498];
+    std::vector<Colour> colours(static_cast<std::size_t>(kN) * kN);
+    for (auto _ : state) {
+        const CellColourer colourer(s.Tmin, s.Tmax, s.Trange, s.Palette.data());
+        benchmark::DoNotOptimize(colourer.colour_cells(s.T, kN, kN, colours, way));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CellColours)
+    ->Arg(static_cast<int>(ColourWay::Exact))
+    ->Arg(static_cast<int>(ColourWay::TwoWide))
+    ->Arg(static_cast<int>(ColourWay::FourWide))
+    ->Arg(static_cast<int>(ColourWay::EightWide))
+    ->ArgName("way")
+    ->Unit(benchmark::kMicrosecond);
+
+// The image box's part: the cells of two consecutive steps in turn, the
+// picture looked at after each (1), so that each is painted, or never (0), so
+// that each waits for a look.
+void BM_FillCells(benchmark::State& state) {
+    const bool look = state.range(0) != 0;
+    Replay& r = replay_of(500);
+    SimulationState& s = *r.state;
+    Init_Paint(s, r.map);
+    std::vector<float> edges(kN + 1);
+    for (int k = 0; k <= kN; ++k) {
+        edges[static_cast<std::size_t>(k)] = static_cast<float>(s.X(k, 0));
+    }
+    std::vector<Colour> colours[2];
+    for (std::size_t step = 0; step < 2; ++step) {
+        s.T = r.recorder.fields[498 + step];
+        colours[step].resize(static_cast<std::size_t>(kN) * kN);
+        CellColourer(s.Tmin, s.Tmax, s.Trange, s.Palette.data())
+            .colour_cells(s.T, kN, kN, colours[step]);
+    }
+    std::size_t changed = 0;
+    for (std::size_t c = 0; c < colours[0].size(); ++c) {
+        changed += colours[0][c] != colours[1][c] ? 1 : 0;
+    }
+    state.counters["changed"] = static_cast<double>(changed);
+    std::size_t k = 0;
+    for (auto _ : state) {
+        r.map.fill_cells({edges, edges}, colours[k]);
+        if (look) {
+            benchmark::DoNotOptimize(r.map.image().constBits());
+        }
+        k ^= 1;
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FillCells)->Arg(1)->Arg(0)->ArgName("look")->Unit(benchmark::kMicrosecond);
 
 void BM_D3Graph(benchmark::State& state) {
     Replay& r = replay_of(500);
@@ -202,18 +270,23 @@ void BM_D3Graph(benchmark::State& state) {
 }
 BENCHMARK(BM_D3Graph)->Unit(benchmark::kMicrosecond);
 
-// A whole run with the pictures the headless runner saves: solver, residual,
-// map and chart every step, the 3-D view once at the end, results.txt.
-void BM_RunWithPictures(benchmark::State& state) {
+// A whole run as the headless runner makes it: solver, residual, and with
+// pictures (1) the map and chart every step, the 3-D view once at the end,
+// or without (0) nothing drawn; results.txt either way. Side by side, the
+// two tell what the pictures cost a step.
+void BM_Run(benchmark::State& state) {
     work_in_temp_dir();
-    const int steps = static_cast<int>(state.range(0));
+    const bool with_pictures = state.range(0) != 0;
+    const int steps = static_cast<int>(state.range(1));
     BatchPictures pictures;
     for (auto _ : state) {
         BatchControls controls;
         controls.set_input(TextBoxId::Text_Nx, std::to_string(kN));
         controls.set_input(TextBoxId::Text_Ny, std::to_string(kN));
         controls.set_input(TextBoxId::Text_MaxTime, std::to_string(steps));
-        pictures.attach(controls);
+        if (with_pictures) {
+            pictures.attach(controls);
+        }
         Form1Core form(controls);
         if (form.Command1_Click() != RunOutcome::Completed) {
             state.SkipWithError("run failed");
@@ -226,6 +299,9 @@ void BM_RunWithPictures(benchmark::State& state) {
         static_cast<double>(steps),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_RunWithPictures)->Arg(50)->Arg(500)->ArgName("steps")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Run)
+    ->ArgsProduct({{1, 0}, {500, 5000}})
+    ->ArgNames({"pictures", "steps"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -141,7 +141,7 @@ ImageDrawingBox::ImageDrawingBox(int width, int height, Colour background, Colou
     fill_all(background_);
 }
 
-Canvas ImageDrawingBox::canvas() {
+Canvas ImageDrawingBox::canvas() const {
     // Through bits(), which first gives the image its own copy of the pixels
     // if a viewer still shares them.
     return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, ax_.size,
@@ -154,6 +154,12 @@ void ImageDrawingBox::fill_all(std::uint32_t pixel) {
     // instruction that follows (the solver, the colour indices) then runs
     // several times slower until the operating system happens to reset them.
     canvas().fill({0, ax_.size - 1}, {0, ay_.size - 1}, pixel);
+}
+
+void ImageDrawingBox::settle() const {
+    if (grid_painter_.waiting() && grid_painter_.settle(canvas())) {
+        ++version_;
+    }
 }
 
 void ImageDrawingBox::drew() {
@@ -198,6 +204,7 @@ void ImageDrawingBox::fill_rect(float x1, float y1, float x2, float y2, Colour c
     if (xs.empty() || ys.empty()) {
         return;
     }
+    settle();
     canvas().fill(xs, ys, pixel_of(colour));
     drew();
 }
@@ -226,6 +233,7 @@ void ImageDrawingBox::line(float x1, float y1, float x2, float y2, Colour colour
     if (!mapping_valid_ || !finite(x1) || !finite(y1) || !finite(x2) || !finite(y2)) {
         return;
     }
+    settle();
     draw_line(ax_.position(x1), ay_.position(y1), ax_.position(x2), ay_.position(y2),
               pixel_of(colour));
     drew();
@@ -248,6 +256,7 @@ void ImageDrawingBox::pset(float x, float y) {
     const std::int64_t px = round_pixel(fx);
     const std::int64_t py = round_pixel(fy);
     if (px >= 0 && px < ax_.size && py >= 0 && py < ay_.size) {
+        settle();
         canvas().row(static_cast<int>(py))[px] = foreground_;
         drew();
     }
@@ -265,18 +274,34 @@ void ImageDrawingBox::line_to(float x, float y, Colour colour) {
 }
 
 const QImage& ImageDrawingBox::image() const {
+    settle();
     return image_;
 }
 
 bool ImageDrawingBox::save_png(const QString& path) const {
+    // A picture of at most 256 colours, as the map, the 3-D view and the
+    // chart always are, goes into the file with a table of its colours: the
+    // same pixels, encoded in a fraction of the time. The conversion keeps
+    // such a picture's colours exactly; should it ever change one, the
+    // picture is saved as it is.
+    settle();
+    const QImage indexed =
+        image_.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    if (indexed.colorCount() <= 256 && indexed.convertToFormat(image_.format()) == image_) {
+        return indexed.save(path, "PNG");
+    }
     return image_.save(path, "PNG");
 }
 
 std::uint64_t ImageDrawingBox::version() const {
+    settle();
     return version_;
 }
 
 void ImageDrawingBox::fill_cells(const CellGrid& grid, std::span<const Colour> colours) {
+    if (grid_painter_.wait(ax_, ay_, mapping_valid_, grid, colours)) {
+        return;
+    }
     if (grid_painter_.paint(canvas(), ax_, ay_, mapping_valid_, grid, colours)) {
         ++version_;
     }

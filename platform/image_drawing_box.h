@@ -24,6 +24,11 @@ namespace heatplate {
 // an operation handed a coordinate that is not a finite number (pset and
 // line_to then leave the current position where it was). Lines are one pixel
 // wide and include both end points; everything is clipped to the image.
+//
+// A grid of cells painted step after step may wait to be painted until the
+// picture is looked at (see GridPainter): image(), save_png() and version()
+// and any other drawing first paint what waits, so that whoever looks sees
+// the picture the calls so far have drawn.
 class ImageDrawingBox final : public DrawingBox {
   public:
     // width and height: the client area in pixels.
@@ -37,6 +42,8 @@ class ImageDrawingBox final : public DrawingBox {
     void line_to(float x, float y, Colour colour) override;
 
     const QImage& image() const;
+    // Writes the picture as a PNG file: with a colour table when it has at
+    // most 256 colours, in full colour otherwise; the pixels are the same.
     bool save_png(const QString& path) const;
     // Grows by one with every change of the picture, so a viewer can tell
     // whether it has something new to show.
@@ -48,20 +55,23 @@ class ImageDrawingBox final : public DrawingBox {
 
   private:
     PixelSpan span(const PixelAxis& axis, float a, float b) const;
-    Canvas canvas();
+    Canvas canvas() const;
+    // Paints what the grid painter keeps waiting, if anything.
+    void settle() const;
     void fill_all(std::uint32_t pixel);
     void draw_line(double px1, double py1, double px2, double py2, std::uint32_t pixel);
     // Another picture to show, and the grid painter's memory no longer holds.
     void drew();
 
-    QImage image_;
+    // Mutable as a waiting paint is done by whoever looks first.
+    mutable QImage image_;
     std::uint32_t background_;
     std::uint32_t foreground_;
     PixelAxis ax_, ay_;  // their sizes are the image's width and height
     bool mapping_valid_ = true;
     float cur_x_ = 0, cur_y_ = 0;
-    std::uint64_t version_ = 0;
-    GridPainter grid_painter_;
+    mutable std::uint64_t version_ = 0;
+    mutable GridPainter grid_painter_;
 };
 
 }  // namespace heatplate

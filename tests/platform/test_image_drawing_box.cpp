@@ -1,18 +1,25 @@
-// The image-backed drawing box: where user coordinates land, clipping, and the
+// The image-backed drawing box: where user coordinates land, clipping, the
 // grid painter, which must leave exactly the picture of the fill_rect calls it
-// stands for.
+// stands for however seldom the picture is looked at, the block comparison it
+// finds changed cells with, and saved pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <random>
 #include <vector>
 
+#include "platform/cell_compare.h"
 #include "platform/image_drawing_box.h"
 #include "tests/support/image_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace heatplate {
 namespace {
 
+using testing::colour_at;
 using testing::Pixels;
 using testing::pixels_in;
 
@@ -42,22 +49,38 @@ TEST(ImageDrawingBox, UserCornersLandOnCornerPixelsAndDrawingIsClipped) {
     EXPECT_EQ(pixels_in(px.image(), 0), expected);
 }
 
-// fill_cells against the fill_rect calls it stands for, step after step, with
-// cells that change, stay or are left out, on grids whose cells are wider or
-// narrower than a pixel, uneven, reversed or partly outside, and with a clear,
-// a new coordinate system and new colours between.
-TEST(ImageDrawingBox, FillCellsMatchesTheFillRectCallsStepAfterStep) {
-    ImageDrawingBox grid(23, 17, kGrey), calls(23, 17, kGrey);
-    std::mt19937 rng(12345);
-    const auto run_steps = [&](const std::vector<float>& xs, const std::vector<float>& ys,
-                               Colour base) {
+// Two boxes given the same drawing: `grid` paints cells with fill_cells,
+// `calls` with the fill_rect calls fill_cells stands for.
+class GridAgainstCalls : public ::testing::Test {
+  protected:
+    // The picture is looked at now: it is the fill_rect calls' picture, and
+    // its version has grown if it has changed since the last look.
+    void look(const char* what) {
+        const std::uint64_t version = grid.version();
+        ASSERT_EQ(grid.image(), calls.image()) << what;
+        if (grid.image() != seen) {
+            EXPECT_NE(version, seen_version) << what;
+        }
+        seen = grid.image().copy();
+        seen_version = version;
+    }
+
+    // Steps of colours that change, stay or are left out, in stretches that
+    // only paint and stretches that also leave cells out again; the picture
+    // is looked at after some steps and after the last.
+    void run_steps(const std::vector<float>& xs, const std::vector<float>& ys, Colour base,
+                   int steps = 60) {
         const std::vector<Colour> palette{kNoColour, base, base + 37, base + 74, base + 111};
         const std::size_t ny = ys.size() - 1;
         std::vector<Colour> colours((xs.size() - 1) * ny, kNoColour);
         std::uniform_int_distribution<int> pick(0, 9), level(0, 4);
-        for (int step = 0; step < 25; ++step) {
-            for (auto& c : colours)
-                c = pick(rng) < 3 ? palette[static_cast<std::size_t>(level(rng))] : c;
+        for (int step = 0; step < steps; ++step) {
+            const int lowest = (step / 10) % 2 == 0 ? 1 : 0;
+            for (auto& c : colours) {
+                if (pick(rng) < 3) {
+                    c = palette[static_cast<std::size_t>(std::max(level(rng), lowest))];
+                }
+            }
             grid.fill_cells({xs, ys}, colours);
             for (std::size_t i = 1; i < xs.size(); ++i) {
                 for (std::size_t j = 1; j <= ny; ++j) {
@@ -65,24 +88,139 @@ TEST(ImageDrawingBox, FillCellsMatchesTheFillRectCallsStepAfterStep) {
                         calls.fill_rect(xs[i], ys[j], xs[i - 1], ys[j - 1], c);
                 }
             }
-            ASSERT_EQ(grid.image(), calls.image()) << xs.size() << " edges, step " << step;
+            if (pick(rng) < 3) {
+                SCOPED_TRACE(::testing::Message() << xs.size() << " edges, step " << step);
+                look("a look between steps");
+            }
         }
-    };
-    const auto both = [&](auto&& op) {
+        look("the last step");
+    }
+
+    template <typename Op>
+    void both(Op op) {
         op(grid);
         op(calls);
-    };
-    std::vector<float> fine;
+    }
+
+    ImageDrawingBox grid{23, 17, kGrey}, calls{23, 17, kGrey};
+    std::mt19937 rng{12345};
+    QImage seen = grid.image().copy();
+    std::uint64_t seen_version = grid.version();
+};
+
+// fill_cells against the fill_rect calls it stands for, step after step, on
+// grids whose cells are wider or narrower than a pixel, uneven, reversed,
+// partly outside or covering the middle of others, with a clear, a new
+// coordinate system, a line and new colours between. The picture is looked
+// at only now and then, as a window or a saved run does: in between, steps
+// where no cell is left out again wait, and what somebody sees is still the
+// picture of every step drawn in turn.
+TEST_F(GridAgainstCalls, FillCellsMatchesTheFillRectCallsStepAfterStep) {
+    std::vector<float> fine, wide;
     for (int k = 0; k <= 40; ++k)
         fine.push_back(k / 40.0f);
+    for (int k = 0; k <= 7; ++k)
+        wide.push_back(k / 7.0f);
     both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
     run_steps({-0.5f, 0.05f, 0.5f, 0.52f, 1.7f}, {3.0f, 0.7f, 0.71f, 0.1f, -2.0f}, 1000);
     run_steps(fine, fine, 1000);  // cells narrower than a pixel
     both([](ImageDrawingBox& b) { b.cls(); });
     run_steps(fine, fine, 1000);
+    run_steps(wide, std::vector<float>(wide.rbegin(), wide.rend()), 3000);
     both([](ImageDrawingBox& b) { b.scale(-0.2f, 1.1f, 1.3f, -0.4f); });
     run_steps(fine, fine, 1000);
-    run_steps(fine, fine, 5000);
+    both([](ImageDrawingBox& b) { b.line(0, 0, 1, 1, 0); });
+    run_steps(wide, wide, 5000);
+    both([](ImageDrawingBox& b) { b.cls(); });
+    run_steps(wide, wide, 5000);
+    // Pixels under a cell and the one two places on but not the one between.
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    run_steps({0.0f, 1.0f, 0.4f, 0.6f, 0.3f, 0.95f}, {1.0f, 0.0f, 0.45f, 0.55f, 0.2f, 0.8f}, 7000,
+              600);
+}
+
+// A cell painted while nobody looks and left out at the next step keeps its
+// colour; whatever is drawn next, or saved, comes after a paint that waits;
+// a clear covers it.
+TEST(ImageDrawingBox, APaintThatWaitsComesBeforeWhatFollowsOrIsCleared) {
+    const std::vector<float> edges{0, 5, 10};
+    ImageDrawingBox box(11, 11, kGrey);
+    box.scale(0, 0, 10, 10);
+    const auto paint = [&box, &edges](Colour a) {
+        box.fill_cells({edges, edges}, std::vector<Colour>{a, kNoColour, kNoColour, kRed});
+    };
+    paint(0x123456);
+    box.cls();
+    paint(kNoColour);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), kGrey);
+    paint(0x00FF00);
+    paint(kNoColour);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), 0x00FF00);
+    EXPECT_EQ(colour_at(box.image(), 8, 8), kRed);
+    paint(0x0000AA);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000AA);
+    for (const auto& draw : std::vector<std::function<void()>>{
+             [&] { box.fill_rect(1, 1, 1, 1, 0); }, [&] { box.line(1, 1, 1, 1, 0); },
+             [&] { box.pset(1, 1); }}) {
+        paint(0x0000FF);
+        box.image();
+        paint(0x0000FE);
+        draw();
+        EXPECT_EQ(colour_at(box.image(), 1, 1), 0);
+        EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000FE);
+    }
+    paint(0x00FFFF);
+    box.image();
+    paint(0x00FFFE);
+    testing::TempDir dir;
+    const QString path = QString::fromStdString((dir.path() / "map.png").string());
+    ASSERT_TRUE(box.save_png(path));
+    EXPECT_EQ(colour_at(QImage(path), 2, 2), 0x00FFFE);
+    paint(0xFF00FF);
+    box.cls();
+    EXPECT_EQ(pixels_in(box.image(), kGrey).size(), 121u);
+}
+
+// Every width of vectors this processor has finds exactly the cells of a
+// block that differ, wherever they lie.
+TEST(CellCompare, EveryWidthFindsTheCellsThatDiffer) {
+    std::mt19937 rng(99);
+    std::vector<Colour> a(kCompareBlock), b(kCompareBlock);
+    for (int round = 0; round < 200; ++round) {
+        std::uint64_t expected = 0;
+        for (std::size_t k = 0; k < kCompareBlock; ++k) {
+            a[k] = static_cast<Colour>(rng());
+            const bool differ = rng() % (round % 7 + 2) == 0;
+            // Only the sign bit, only the lowest, or anything.
+            const Colour flip = round % 3 == 0 ? INT32_MIN : round % 3 == 1 ? 1 : 0x5A5A5A;
+            b[k] = differ ? a[k] ^ flip : a[k];
+            expected |= static_cast<std::uint64_t>(differ) << k;
+        }
+        for (const CompareWidth width : {CompareWidth::Plain, CompareWidth::Bits128,
+                                         CompareWidth::Bits256, CompareWidth::Bits512}) {
+            if (can_compare_with(width)) {
+                EXPECT_EQ(differing_cells(a.data(), b.data(), width), expected)
+                    << "width " << static_cast<int>(width) << ", round " << round;
+            }
+        }
+    }
+}
+
+// A picture of at most 256 colours is saved with a table of them, a larger
+// one in full colour; either way the file holds exactly the pixels shown.
+TEST(ImageDrawingBox, SavedPicturesHoldExactlyTheirPixels) {
+    testing::TempDir dir;
+    for (const int colours : {3, 256, 257}) {
+        ImageDrawingBox box(40, 30, kGrey);
+        for (int k = 0; k + 1 < colours; ++k)
+            box.fill_rect(static_cast<float>(k % 40), static_cast<float>(k / 40),
+                          static_cast<float>(k % 40), static_cast<float>(k / 40), k * 65793 + 1);
+        const QString path = QString::fromStdString((dir.path() / "picture.png").string());
+        ASSERT_TRUE(box.save_png(path)) << colours;
+        const QImage saved(path);
+        EXPECT_EQ(saved.format() == QImage::Format_Indexed8, colours <= 256) << colours;
+        EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), box.image()) << colours;
+    }
 }
 
 }  // namespace

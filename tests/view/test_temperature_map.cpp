@@ -1,15 +1,20 @@
 // The palette and the temperature map: the colour scale, which cells are
 // painted in which colour and order, and what a cell left out keeps, both
-// through the image box's own path and through any other drawing box.
+// through the image box's own path and through any other drawing box; the
+// quick ways of colouring cells against the exact one; a run's map against
+// the free functions.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <tuple>
+#include <vector>
 
 #include "platform/image_drawing_box.h"
 #include "tests/support/image_support.h"
 #include "tests/support/recording_box.h"
+#include "view/cell_colours.h"
 #include "view/palette.h"
 #include "view/temperature_map.h"
 
@@ -90,10 +95,11 @@ double last_below_half(int k) {
 }
 
 // Tmin is not painted, Tmax is pure red; exactly 0.5 / 255 of the range still
-// gives index 0, and halves go to the even index. A column of cells is worked
-// two cells at a time, the last odd one alone.
+// gives index 0, and halves go to the even index. Columns are worked several
+// cells at a time, as many as the processor's vectors take, the last group
+// overlapping the one before or the last odd cell alone.
 TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
-    for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}}) {
+    for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}, {2, 9}, {1, 13}}) {
         SimulationState s = grid_state(Nx, Ny, 0);
         ImageDrawingBox image(163, 163, kGrey);
         const auto check = [&](double t, int expected) {
@@ -154,6 +160,167 @@ TEST(PaintTempField, CellLeftOutKeepsItsLastColourOnBothPaths) {
         Paint_TempField(s, image);
         EXPECT_EQ(colour_at(image.image(), 81, 81), s.Palette(182)) << corner;
     }
+}
+
+// The temperatures whose cell means lie nearest the halves of the scale
+// from -40 to 100: around each of the 255 halves, the 48 next to it.
+std::vector<double> next_to_halves() {
+    std::vector<double> out;
+    for (int k = 0; k < 255; ++k) {
+        double t = last_below_half(k);
+        for (int d = 0; d < 24; ++d) {
+            t = std::nextafter(t, -1e9);
+        }
+        for (int d = 0; d < 48; ++d) {
+            out.push_back(t);
+            t = std::nextafter(t, 1e9);
+        }
+    }
+    return out;
+}
+
+// Compares the colours every way this processor has gives a field with
+// those of the exact way.
+class EveryWay : public ::testing::Test {
+  protected:
+    // The colours and the last index of every quick way are the exact way's.
+    void expect_exact(const CellColourer& colourer, int Nx, int Ny) {
+        const std::size_t cells = static_cast<std::size_t>(Nx) * Ny;
+        const std::int16_t last =
+            colourer.colour_cells(s.T, Nx, Ny, std::span(expected.data(), cells), ColourWay::Exact);
+        for (const ColourWay way :
+             {ColourWay::TwoWide, ColourWay::FourWide, ColourWay::EightWide}) {
+            if (!CellColourer::can_use(way)) {
+                continue;
+            }
+            SCOPED_TRACE(::testing::Message() << "way " << static_cast<int>(way));
+            std::fill(got.begin(), got.end(), 12345);
+            EXPECT_EQ(colourer.colour_cells(s.T, Nx, Ny, std::span(got.data(), cells), way), last);
+            ASSERT_TRUE(std::equal(got.begin(), got.begin() + cells, expected.begin()));
+        }
+    }
+
+    // Nodes (0..Nx, 0..Ny) on the scale, then `odd` at one random node, or
+    // at a third of them when `many`.
+    void fill(int Nx, int Ny, double Tmin, double Tmax, std::span<const double> odd, bool many) {
+        std::uniform_real_distribution<double> inside(Tmin, Tmax);
+        for (int i = 0; i <= Nx; ++i) {
+            for (int j = 0; j <= Ny; ++j) {
+                s.T(i, j) = many && rng() % 3 == 0 ? odd[rng() % odd.size()] : inside(rng);
+            }
+        }
+        if (!many && !odd.empty()) {
+            s.T(static_cast<int>(rng() % static_cast<unsigned>(Nx + 1)),
+                static_cast<int>(rng() % static_cast<unsigned>(Ny + 1))) = odd[0];
+        }
+    }
+
+    SimulationState s = grid_state(1, 1, 0);
+    std::mt19937 rng{2026};
+    std::vector<Colour> expected = std::vector<Colour>(kMaxIntervals * kMaxIntervals);
+    std::vector<Colour> got = std::vector<Colour>(kMaxIntervals * kMaxIntervals);
+};
+
+// Every temperature next to a half of the scale, in cells of that one
+// temperature (rows in pairs, the same in both node columns): the quick ways
+// give their estimates up to the exact way where those could round apart.
+TEST_F(EveryWay, CellsNextToAHalfGetTheExactColour) {
+    const std::vector<double> halves = next_to_halves();
+    for (std::size_t next = 0; next < halves.size(); next += kMaxIntervals / 2) {
+        for (int j = 0; j <= kMaxIntervals; ++j) {
+            s.T(0, j) = s.T(1, j) =
+                halves[(next + static_cast<std::size_t>(j) / 2) % halves.size()];
+        }
+        SCOPED_TRACE(::testing::Message() << "next to halves from " << next);
+        expect_exact(CellColourer(-40, 100, 140, s.Palette.data()), 1, kMaxIntervals);
+    }
+}
+
+// Columns of each length around the vectors' widths, on the scale
+// throughout, with one odd node (a mean just outside either end, at either
+// end, next to a half, not a number, infinite or huge) or with many; scales
+// without width, tiny, wide, or far from 0; a palette on a line and one that
+// is not.
+TEST_F(EveryWay, OddNodesScalesAndPalettesGetTheExactColours) {
+    const double inf = std::numeric_limits<double>::infinity();
+    std::array<Colour, 257> bent{};
+    for (std::size_t k = 1; k <= 255; ++k) {
+        bent[k] = static_cast<Colour>(k * k * 251 % 16777216);
+    }
+    const std::pair<double, double> scales[] = {
+        {-40, 100}, {0, 0}, {5, 5 + 1e-300}, {1e6, 1e6 + 1}, {-1e308, 1e308}};
+    for (const auto& [Tmin, Tmax] : scales) {
+        const double odd[] = {std::nextafter(Tmax, inf),
+                              std::nextafter(Tmin, -inf),
+                              Tmin,
+                              Tmax,
+                              last_below_half(static_cast<int>(rng() % 255)),
+                              std::numeric_limits<double>::quiet_NaN(),
+                              inf,
+                              -inf,
+                              1e308};
+        for (const int Ny : {1, 3, 4, 7, 8, 9, 15, 16, 17, 100, 101}) {
+            // On the scale; one odd node of each kind; many odd nodes.
+            for (std::size_t kind = 0; kind <= std::size(odd) + 1; ++kind) {
+                const int Nx = 1 + static_cast<int>(rng() % 4);
+                const bool many = kind > std::size(odd);
+                fill(Nx, Ny, Tmin, Tmax,
+                     many ? std::span(odd)
+                          : std::span(odd).subspan(kind == 0 ? 0 : kind - 1, kind == 0 ? 0 : 1),
+                     many);
+                for (const Colour* palette : {s.Palette.data(), bent.data()}) {
+                    SCOPED_TRACE(::testing::Message()
+                                 << "scale " << Tmin << ".." << Tmax << ", " << Nx << " x " << Ny
+                                 << ", kind " << kind << (palette == bent.data() ? ", bent" : ""));
+                    expect_exact(CellColourer(Tmin, Tmax, Tmax - Tmin, palette), Nx, Ny);
+                }
+            }
+        }
+    }
+}
+
+// A run's map takes the grid at its first step and then paints, step after step,
+// what the free functions paint, with cells that leave the scale and come
+// back; the next run, on an irregular grid of the same size, gets its own.
+TEST(TemperatureMap, PaintsWhatThePlainFunctionsPaintStepAfterStep) {
+    TemperatureMap map;
+    for (const bool irregular : {false, true}) {
+        SCOPED_TRACE(irregular ? "irregular" : "regular");
+        SimulationState a = grid_state(7, 11, -40);
+        if (irregular) {
+            a.X(3, 4) = 0.5;
+        }
+        SimulationState b = a;
+        ImageDrawingBox image_a(163, 163, kGrey), image_b(163, 163, kGrey);
+        map.Init_Paint(a, image_a);
+        Init_Paint(b, image_b);
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<double> t(-60, 120);
+        for (int step = 0; step < 30; ++step) {
+            for (int i = 0; i <= 7; ++i) {
+                for (int j = 0; j <= 11; ++j) {
+                    a.T(i, j) = b.T(i, j) = rng() % 3 == 0 ? t(rng) : a.T(i, j);
+                }
+            }
+            map.Paint_TempField(a, image_a);
+            Paint_TempField(b, image_b);
+            ASSERT_EQ(image_a.image(), image_b.image()) << "step " << step;
+            ASSERT_EQ(a.ColorIndex, b.ColorIndex) << "step " << step;
+        }
+    }
+    // A state that changes its size without a new Init_Paint gets a grid of
+    // that size all the same.
+    SimulationState a = grid_state(7, 11, 60);
+    SimulationState b = a;
+    ImageDrawingBox image_a(163, 163, kGrey), image_b(163, 163, kGrey);
+    map.Init_Paint(a, image_a);
+    Init_Paint(b, image_b);
+    map.Paint_TempField(a, image_a);
+    Paint_TempField(b, image_b);
+    a = b = grid_state(13, 5, 90);
+    map.Paint_TempField(a, image_a);
+    Paint_TempField(b, image_b);
+    EXPECT_EQ(image_a.image(), image_b.image());
 }
 
 }  // namespace
