@@ -296,7 +296,7 @@ TEST_F(Form1Test, TheScrollBarsKeysTurnTheViewTheClassicWay) {
                    {Qt::Key_End, "90", true},      {Qt::Key_Right, "90", false},
                    {Qt::Key_Home, "10", true},     {Qt::Key_Left, "10", false}};
     for (const auto& p : presses) {
-        SCOPED_TRACE(QTest::toString(p.key));
+        SCOPED_TRACE(::testing::Message() << "key " << static_cast<int>(p.key));
         const QImage before = view.copy();
         send_key(p.key);
         EXPECT_EQ(text_of("Text_Alfa"), p.angle);
