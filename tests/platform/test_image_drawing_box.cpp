@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "platform/cell_compare.h"
 #include "platform/image_drawing_box.h"
 #include "tests/support/image_support.h"
+#include "tests/support/recording_box.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -47,6 +49,38 @@ TEST(ImageDrawingBox, UserCornersLandOnCornerPixelsAndDrawingIsClipped) {
     for (int x = 2; x < 20; ++x)
         expected.insert({x, 1 + static_cast<int>(std::floor((x - 2) / 4.0 + 0.5))});
     EXPECT_EQ(pixels_in(px.image(), 0), expected);
+
+    // A position halfway between two pixels goes to the one after; a clear
+    // sends the current position back to (0, 0); a rectangle wholly beside
+    // the picture paints nothing of it.
+    ImageDrawingBox half(11, 11, kGrey);
+    half.scale(0, 0, 10, 10);
+    half.pset(2.5f, 3.5f);
+    EXPECT_EQ(pixels_in(half.image(), 0), (Pixels{{3, 4}}));
+    half.pset(7, 9);
+    half.cls();
+    half.line_to(0, 3, kRed);
+    EXPECT_EQ(pixels_in(half.image(), kRed), (Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}}));
+    half.fill_rect(-5, 2, -2, 8, kRed);
+    half.fill_rect(2, -9, 8, -3, kRed);
+    EXPECT_EQ(pixels_in(half.image(), kRed).size(), 4u);
+}
+
+// A box without a grid painter of its own paints the cells as rectangles,
+// column after column, each in its own colour, leaving out those without.
+TEST(DrawingBox, CellsAreTheirRectanglesInOrder) {
+    testing::RecordingBox box;
+    const std::vector<float> xs{0, 1, 2, 3}, ys{0, 10, 20};
+    const std::vector<Colour> colours{11, 12, kNoColour, 22, 31, 32};
+    box.fill_cells({xs, ys}, colours);
+    std::vector<std::array<float, 5>> seen;
+    for (const auto& c : box.calls)
+        seen.push_back({c.x1, c.y1, c.x2, c.y2, static_cast<float>(c.colour)});
+    EXPECT_EQ(seen, (std::vector<std::array<float, 5>>{{1, 10, 0, 0, 11},
+                                                       {1, 20, 0, 10, 12},
+                                                       {2, 20, 1, 10, 22},
+                                                       {3, 10, 2, 0, 31},
+                                                       {3, 20, 2, 10, 32}}));
 }
 
 // Two boxes given the same drawing: `grid` paints cells with fill_cells,
@@ -130,6 +164,8 @@ TEST_F(GridAgainstCalls, FillCellsMatchesTheFillRectCallsStepAfterStep) {
     both([](ImageDrawingBox& b) { b.scale(-0.2f, 1.1f, 1.3f, -0.4f); });
     run_steps(fine, fine, 1000);
     both([](ImageDrawingBox& b) { b.line(0, 0, 1, 1, 0); });
+    run_steps(wide, wide, 5000);
+    both([](ImageDrawingBox& b) { b.fill_rect(0.2f, 0.8f, 0.6f, 0.3f, 0x00FF00); });
     run_steps(wide, wide, 5000);
     both([](ImageDrawingBox& b) { b.cls(); });
     run_steps(wide, wide, 5000);

@@ -145,6 +145,34 @@ TEST(PaintTempField, ACellAtTmaxIsPaintedBesideAnyOtherCell) {
     }
 }
 
+// On a grid whose rectangles do not line up (one node moved) every cell is
+// its own rectangle, between its nodes (i, j) and (i - 1, j - 1); ColorIndex
+// is left at the index of the last cell that has one.
+TEST(PaintTempField, AnIrregularGridPaintsEachCellBetweenItsNodes) {
+    SimulationState s = grid_state(2, 3, 0);
+    s.X(1, 1) = 0.4;
+    for (int i = 0; i <= 2; ++i) {
+        for (int j = 0; j <= 3; ++j)
+            s.T(i, j) = 10 * i + j;  // every cell a different index
+    }
+    RecordingBox box;
+    Paint_TempField(s, box);
+    ASSERT_EQ(box.calls.size(), 6u);
+    std::size_t k = 0;
+    for (int i = 1; i <= 2; ++i) {
+        for (int j = 1; j <= 3; ++j, ++k) {
+            const auto& c = box.calls[k];
+            EXPECT_EQ((std::array{c.x1, c.y1, c.x2, c.y2}),
+                      (std::array{static_cast<float>(s.X(i, j)), static_cast<float>(s.Y(i, j)),
+                                  static_cast<float>(s.X(i - 1, j - 1)),
+                                  static_cast<float>(s.Y(i - 1, j - 1))}))
+                << i << ',' << j;
+        }
+    }
+    // The last cell's mean is (23 + 22 + 12 + 13) / 4 = 17.5.
+    EXPECT_EQ(s.ColorIndex, static_cast<std::int16_t>(std::nearbyint(scaled_mean(17.5))));
+}
+
 TEST(PaintTempField, CellLeftOutKeepsItsLastColourOnBothPaths) {
     SimulationState s = grid_state(1, 1, -40);
     ImageDrawingBox image(163, 163, kGrey);
