@@ -129,8 +129,9 @@ TEST(D3Graph, ClearsDrawsFrameAndAxisThenOneCurvePerRow) {
     s.Tmax = -50;  // every input below 0: the heights are defined, the curves drawn
     box.calls.clear();
     D3_Graph(s, box);
-    EXPECT_EQ(ops(box), "cls line line line line line pset line_to line_to pset line_to line_to "
-                        "line_to line_to pset line_to line_to ");
+    EXPECT_EQ(ops(box),
+              "cls line line line line line pset line_to line_to pset line_to line_to "
+              "line_to line_to pset line_to line_to ");
     expect_point(box.calls[10], s, 1, 1);
 
     s.Tmax = 100;
