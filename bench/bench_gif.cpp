@@ -23,6 +23,7 @@
 #include "app/form1_core.h"
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
+#include "bench_support.h"
 #include "platform/gif_writer.h"
 
 namespace {
@@ -31,34 +32,6 @@ using namespace heatplate;
 
 constexpr int kSteps = 3000;
 constexpr int kEvery = 10;
-
-// Runs write results.txt into the working directory, and the animations
-// beside it: work in a folder of our own, removed at exit.
-class TempWorkDir {
-  public:
-    TempWorkDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "heatplate-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-            std::filesystem::current_path(path_);
-        }
-    }
-    ~TempWorkDir() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-            std::filesystem::remove_all(path_, ec);
-        }
-    }
-
-  private:
-    std::filesystem::path path_;
-};
-
-void work_in_temp_dir() {
-    static TempWorkDir dir;
-}
 
 void set_up(BatchControls& controls) {
     controls.set_input(TextBoxId::Text_Nx, std::to_string(kMaxIntervals));
@@ -69,7 +42,7 @@ void set_up(BatchControls& controls) {
 // The map after every kEvery steps of the run, as the runner sees it.
 const std::vector<QImage>& map_frames() {
     static const std::vector<QImage> frames = [] {
-        work_in_temp_dir();
+        bench::work_in_temp_dir();
         std::vector<QImage> out;
         BatchControls controls;
         set_up(controls);
@@ -129,7 +102,7 @@ bool run_once(BatchPictures& pictures, bool animate) {
 }
 
 void BM_Run(benchmark::State& state) {
-    work_in_temp_dir();
+    bench::work_in_temp_dir();
     std::filesystem::create_directories("anim");
     const bool animate = state.range(0) != 0;
     BatchPictures pictures;

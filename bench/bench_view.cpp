@@ -21,6 +21,7 @@
 
 #include "app/form1_core.h"
 #include "batch/batch_controls.h"
+#include "bench_support.h"
 #include "platform/image_drawing_box.h"
 #include "view/box_geometry.h"
 #include "view/cell_colours.h"
@@ -32,34 +33,6 @@ namespace {
 using namespace heatplate;
 
 constexpr int kN = kMaxIntervals;
-
-// Runs write results.txt into the working directory: work in a folder of
-// our own, removed at exit.
-class TempWorkDir {
-  public:
-    TempWorkDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "heatplate-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-            std::filesystem::current_path(path_);
-        }
-    }
-    ~TempWorkDir() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-            std::filesystem::remove_all(path_, ec);
-        }
-    }
-
-  private:
-    std::filesystem::path path_;
-};
-
-void work_in_temp_dir() {
-    static TempWorkDir dir;
-}
 
 // A window that draws nothing and keeps the field and residual of every step.
 class Recorder final : public Controls {
@@ -116,7 +89,7 @@ ImageDrawingBox make_box(const BoxGeometry& g) {
 // and pictures do.
 struct Replay {
     explicit Replay(int steps) : recorder(steps) {
-        work_in_temp_dir();
+        bench::work_in_temp_dir();
         auto form = std::make_unique<Form1Core>(recorder);
         recorder.state = &form->state();
         form->Command1_Click();
@@ -275,7 +248,7 @@ BENCHMARK(BM_D3Graph)->Unit(benchmark::kMicrosecond);
 // or without (0) nothing drawn; results.txt either way. Side by side, the
 // two tell what the pictures cost a step.
 void BM_Run(benchmark::State& state) {
-    work_in_temp_dir();
+    bench::work_in_temp_dir();
     const bool with_pictures = state.range(0) != 0;
     const int steps = static_cast<int>(state.range(1));
     BatchPictures pictures;
