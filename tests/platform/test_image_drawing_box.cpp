@@ -149,6 +149,42 @@ class GridAgainstCalls : public ::testing::Test {
 // at only now and then, as a window or a saved run does: in between, steps
 // where no cell is left out again wait, and what somebody sees is still the
 // picture of every step drawn in turn.
+// The same colours again after a rectangle drawn over the grid, a clear,
+// or a new coordinate system: the cells are painted anew, not taken as
+// still shown.
+TEST_F(GridAgainstCalls, TheSameColoursAfterOtherDrawingArePaintedAgain) {
+    const std::vector<float> edges{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+    std::vector<Colour> colours(16);
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        colours[k] = static_cast<Colour>(0x101010 * (k % 7 + 1));
+    const auto paint = [&] {
+        grid.fill_cells({edges, edges}, colours);
+        for (std::size_t i = 1; i <= 4; ++i) {
+            for (std::size_t j = 1; j <= 4; ++j)
+                calls.fill_rect(edges[i], edges[j], edges[i - 1], edges[j - 1],
+                                colours[(i - 1) * 4 + (j - 1)]);
+        }
+    };
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    paint();
+    look("painted");
+    both([](ImageDrawingBox& b) { b.fill_rect(0.1f, 0.9f, 0.6f, 0.2f, 0x00FF00); });
+    paint();
+    look("after a rectangle");
+    both([](ImageDrawingBox& b) { b.cls(); });
+    paint();
+    look("after a clear");
+    both([](ImageDrawingBox& b) {
+        b.cls();
+        b.scale(-0.5f, 1.5f, 1.5f, -0.5f);
+    });
+    paint();
+    look("after a clear and a new scale");
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    paint();
+    look("after a new scale");
+}
+
 TEST_F(GridAgainstCalls, FillCellsMatchesTheFillRectCallsStepAfterStep) {
     std::vector<float> fine, wide;
     for (int k = 0; k <= 40; ++k)
