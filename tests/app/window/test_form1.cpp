@@ -73,6 +73,9 @@ TEST_F(Form1Test, StartsWithTheDesignedStateAndPlacesControlsByTwips) {
     EXPECT_EQ(control("Text_Tfield")->pos(), QPoint(px(2520), px(3720)));
     EXPECT_EQ(control("Text_Alfa")->parentWidget()->objectName(), "Picture_3DGraph");
     EXPECT_EQ(control("Text_Alfa")->pos(), QPoint(px(840) + 2, px(3120) + 2));
+    // The wall boxes frame the map: left and right level, top and bottom in one column.
+    EXPECT_EQ(control("Text_Tw2")->y(), control("Text_Tw4")->y());
+    EXPECT_EQ(control("Text_Tw1")->x(), control("Text_Tw3")->x());
     const struct {
         const char *name, *text;
         bool enabled;
