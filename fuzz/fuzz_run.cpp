@@ -40,6 +40,45 @@ constexpr TextBoxId kInputs[] = {
     TextBoxId::Text_Tw3, TextBoxId::Text_Tw4, TextBoxId::Text_Tfield, TextBoxId::Text_MaxTime,
 };
 
+std::vector<std::string> split_texts(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> texts(1);
+    for (std::size_t k = 0; k < size; ++k) {
+        if (data[k] == 0) {
+            texts.emplace_back();
+        } else {
+            texts.back() += static_cast<char>(data[k]);
+        }
+    }
+    texts.resize(8);
+    return texts;
+}
+
+// Ny + 1 CRLF lines of Nx + 1 whole numbers each.
+void check_results_file(int nx, int ny) {
+    std::istringstream lines(read_file("results.txt"));
+    std::string line;
+    int rows = 0;
+    while (std::getline(lines, line)) {
+        check(!line.empty() && line.back() == '\r');
+        std::istringstream fields(line);
+        std::string field;
+        int count = 0;
+        while (fields >> field) {
+            std::string digits;
+            for (char c : field) {
+                if (c != ',')
+                    digits += c;
+            }
+            check(std::isfinite(heatplate::parse_leading_number(digits)));
+            check(digits.find_first_not_of("-0123456789") == std::string::npos);
+            ++count;
+        }
+        check(count == nx + 1);
+        ++rows;
+    }
+    check(rows == ny + 1);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -57,15 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // First byte: the method; the rest: the eight texts separated by NUL bytes.
     const bool adi = (data[0] & 1) != 0;
-    std::vector<std::string> texts(1);
-    for (std::size_t k = 1; k < size; ++k) {
-        if (data[k] == 0) {
-            texts.emplace_back();
-        } else {
-            texts.back() += static_cast<char>(data[k]);
-        }
-    }
-    texts.resize(8);
+    const std::vector<std::string> texts = split_texts(data + 1, size - 1);
 
     // Keep the runs small: a few steps on at most 10 x 10 intervals.
     const double nx = heatplate::parse_leading_number(texts[0]);
@@ -96,27 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!std::filesystem::exists("results.txt"));
         return 0;
     }
-    std::istringstream lines(read_file("results.txt"));
-    std::string line;
-    int rows = 0;
-    while (std::getline(lines, line)) {
-        check(!line.empty() && line.back() == '\r');
-        std::istringstream fields(line);
-        std::string field;
-        int count = 0;
-        while (fields >> field) {
-            std::string digits;
-            for (char c : field) {
-                if (c != ',')
-                    digits += c;
-            }
-            check(std::isfinite(heatplate::parse_leading_number(digits)));
-            check(digits.find_first_not_of("-0123456789") == std::string::npos);
-            ++count;
-        }
-        check(count == static_cast<int>(nx) + 1);
-        ++rows;
-    }
-    check(rows == static_cast<int>(ny) + 1);
+    check_results_file(static_cast<int>(nx), static_cast<int>(ny));
     return 0;
 }
