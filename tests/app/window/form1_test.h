@@ -27,6 +27,17 @@ namespace heatplate::testing {
 inline constexpr PictureId kBoxes[] = {PictureId::Picture_Paint, PictureId::Picture_3DGraph,
                                        PictureId::Picture3};
 
+// The three pictures, their boxes and the name their saved files take.
+struct WindowPicture {
+    PictureId id;
+    const char* box;
+    const char* name;
+};
+inline constexpr WindowPicture kPictures[] = {
+    {PictureId::Picture_Paint, "Picture_Paint", "map"},
+    {PictureId::Picture_3DGraph, "Picture_3DGraph", "view3d"},
+    {PictureId::Picture3, "Picture3", "residual"}};
+
 inline bool is_blank(const QImage& image) {
     return image == image.copy(0, 0, 1, 1).scaled(image.size()).convertToFormat(image.format());
 }

@@ -26,14 +26,9 @@ namespace {
 
 using namespace heatplate::testing;
 
-struct Picture {
-    PictureId id;
-    const char* box;
-    const char* file;
-};
-constexpr Picture kPictures[] = {{PictureId::Picture_Paint, "Picture_Paint", "map.png"},
-                                 {PictureId::Picture_3DGraph, "Picture_3DGraph", "view3d.png"},
-                                 {PictureId::Picture3, "Picture3", "residual.png"}};
+std::string png_of(const WindowPicture& p) {
+    return std::string(p.name) + ".png";
+}
 
 QImage pixels_of(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
@@ -47,7 +42,7 @@ TEST_F(PictureMenuTest, ARightClickOffersSaveCopyAndTheAnimationOnceARunHasMadeO
         if (after_run) {
             calculate();
         }
-        for (const Picture& p : kPictures) {
+        for (const WindowPicture& p : kPictures) {
             SCOPED_TRACE(std::string(p.box) + (after_run ? " after a run" : " before"));
             send_right_click(control(p.box));
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -78,9 +73,9 @@ TEST_F(PictureMenuTest, SavedAndCopiedPicturesAreWhatHeatplateBatchWritesForTheS
 
     std::filesystem::create_directory("kept");
     const std::string here = std::filesystem::current_path().string();
-    for (const Picture& p : kPictures) {
-        SCOPED_TRACE(p.file);
-        const QImage expected = pixels_of(QImage((batch_dir.path() / p.file).c_str()));
+    for (const WindowPicture& p : kPictures) {
+        SCOPED_TRACE(p.name);
+        const QImage expected = pixels_of(QImage((batch_dir.path() / png_of(p)).c_str()));
         ASSERT_FALSE(expected.isNull());
         // The box shows the picture pixel for pixel inside its border (the
         // controls it holds lie over it).
@@ -90,8 +85,8 @@ TEST_F(PictureMenuTest, SavedAndCopiedPicturesAreWhatHeatplateBatchWritesForTheS
         EXPECT_EQ(shown, expected);
 
         // A whole path typed over the proposed name saves there.
-        const std::string path = here + "/kept/" + p.file;
-        EXPECT_EQ(save_by_dialog(p.id, path), here + "|" + p.file);
+        const std::string path = here + "/kept/" + png_of(p);
+        EXPECT_EQ(save_by_dialog(p.id, path), here + "|" + png_of(p));
         EXPECT_EQ(pixels_of(QImage(path.c_str())), expected);
 
         QApplication::clipboard()->clear();

@@ -23,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace heatplate::testing;
 
-struct Picture {
-    PictureId id;
-    const char* box;
-    const char* name;
-};
-constexpr Picture kPictures[] = {{PictureId::Picture_Paint, "Picture_Paint", "map"},
-                                 {PictureId::Picture_3DGraph, "Picture_3DGraph", "view3d"},
-                                 {PictureId::Picture3, "Picture3", "residual"}};
-
 std::size_t index(PictureId id) {
     return static_cast<std::size_t>(id);
 }
@@ -44,7 +35,7 @@ QImage pixels_of(const QImage& image) {
 class PaintedPictures final : public QObject {
   public:
     explicit PaintedPictures(Form1& form) {
-        for (const Picture& p : kPictures) {
+        for (const WindowPicture& p : kPictures) {
             PictureBox* box = form.findChild<PictureBox*>(p.box);
             boxes_[index(p.id)] = box;
             versions_[index(p.id)] = box->drawing().version();
@@ -112,7 +103,7 @@ TEST_F(RecordingTest, TheAnimationsAreThePicturesTheWindowShowedInTheirOrder) {
     ASSERT_GE(painted.of(PictureId::Picture_Paint).size(), 3u);
     EXPECT_EQ(form.recording().frames(), painted.of(PictureId::Picture_Paint).size());
     EXPECT_EQ(form.recording().stride(), 1);
-    for (const Picture& p : kPictures) {
+    for (const WindowPicture& p : kPictures) {
         SCOPED_TRACE(p.name);
         EXPECT_TRUE(painted.of(p.id).back() == pixels_of(form.image(p.id)));
         expect_frames(animation(p.id), painted.of(p.id));
@@ -140,7 +131,7 @@ TEST_F(RecordingTest, TheLastFrameIsThePictureTheRunEndedOnAsHeatplateBatchImage
 
     fs::create_directory("kept");
     const std::string here = fs::current_path().string();
-    for (const Picture& p : kPictures) {
+    for (const WindowPicture& p : kPictures) {
         SCOPED_TRACE(p.name);
         const std::string file = std::string(p.name) + ".gif";
         const std::string path = here + "/kept/" + file;
@@ -170,7 +161,7 @@ TEST_F(RecordingTest, ABoundThinsTheFramesEvenlyAndKeepsTheLastPicture) {
     const std::int64_t bytes = form.recording().bytes();
     EXPECT_LE(bytes, kBound);
     EXPECT_GT(2 * (bytes + bytes / frames), kBound);
-    for (const Picture& p : kPictures) {
+    for (const WindowPicture& p : kPictures) {
         SCOPED_TRACE(p.name);
         std::vector<QImage> kept;
         for (std::size_t k = 0; k < shown.size(); k += static_cast<std::size_t>(stride)) {
@@ -186,7 +177,7 @@ TEST_F(RecordingTest, ABoundThinsTheFramesEvenlyAndKeepsTheLastPicture) {
     form.recording().set_bound(1);
     calculate_for(100);
     EXPECT_EQ(form.recording().frames(), 1);
-    for (const Picture& p : kPictures) {
+    for (const WindowPicture& p : kPictures) {
         expect_frames(animation(p.id), {pixels_of(form.image(p.id))});
     }
 }
@@ -220,7 +211,7 @@ TEST_F(RecordingTest, ARunReplacesTheFramesARefusedPressKeepsThemAndAnOverflowEn
     ASSERT_EQ(outcomes.back(), RunOutcome::Diverged);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(form.recording().frames(), 1);
-    for (const Picture& p : kPictures) {
+    for (const WindowPicture& p : kPictures) {
         SCOPED_TRACE(p.name);
         expect_frames(animation(p.id), {pixels_of(form.image(p.id))});
     }
