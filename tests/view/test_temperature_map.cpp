@@ -249,20 +249,23 @@ class EveryWay : public ::testing::Test {
     std::vector<Colour> got = std::vector<Colour>(kMaxIntervals * kMaxIntervals);
 };
 
-// Every temperature next to a half of the scale, in cells of that one
-// temperature (rows in pairs, the same in both node columns): the quick ways
-// give their estimates up to the exact way where those could round apart.
-// 96 rows fill every vector width, so no row is left to a column's tail.
+// Every temperature next to a half of the scale, each in a column of cells
+// of that one temperature (node columns in pairs; the columns between mix
+// two): the quick ways, which decide column by column, give their estimates
+// up to the exact way where those could round apart. 96 rows fill every
+// vector width; 101 leave a tail.
 TEST_F(EveryWay, CellsNextToAHalfGetTheExactColour) {
     const std::vector<double> halves = next_to_halves();
+    constexpr int Nx = kMaxIntervals - 1;
     for (const int Ny : {96, kMaxIntervals}) {
-        for (std::size_t next = 0; next < halves.size(); next += Ny / 2) {
-            for (int j = 0; j <= Ny; ++j) {
-                s.T(0, j) = s.T(1, j) =
-                    halves[(next + static_cast<std::size_t>(j) / 2) % halves.size()];
+        for (std::size_t next = 0; next < halves.size(); next += Nx / 2) {
+            for (int i = 0; i <= Nx; ++i) {
+                for (int j = 0; j <= Ny; ++j) {
+                    s.T(i, j) = halves[(next + static_cast<std::size_t>(i) / 2) % halves.size()];
+                }
             }
             SCOPED_TRACE(::testing::Message() << Ny << " rows next to halves from " << next);
-            expect_exact(CellColourer(-40, 100, 140, s.Palette.data()), 1, Ny);
+            expect_exact(CellColourer(-40, 100, 140, s.Palette.data()), Nx, Ny);
         }
     }
 }
