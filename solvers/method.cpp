@@ -19,10 +19,6 @@ std::span<const MethodTraits> methods() {
     return kMethods;
 }
 
-const MethodTraits& traits_of(Method method) {
-    return kMethods[static_cast<std::size_t>(method)];
-}
-
 const MethodTraits* method_by_key(std::string_view key) {
     for (const MethodTraits& m : kMethods) {
         if (m.key == key) {

@@ -27,8 +27,6 @@ struct MethodTraits {
 // Every method, in the order above.
 std::span<const MethodTraits> methods();
 
-const MethodTraits& traits_of(Method method);
-
 // The method of that command-line name, or nullptr.
 const MethodTraits* method_by_key(std::string_view key);
 

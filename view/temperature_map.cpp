@@ -119,14 +119,8 @@ void TemperatureMap::Grid::take(const SimulationState& s, int nx, int ny) {
 }
 
 void Paint_TempField(SimulationState& s, DrawingBox& Picture_Paint) {
-    const int Nx = grid_extent(s.Nx);
-    const int Ny = grid_extent(s.Ny);
-    if (Nx < 1 || Ny < 1) {
-        return;
-    }
-    TemperatureMap::Grid grid;
-    grid.take(s, Nx, Ny);
-    paint_field(s, Picture_Paint, grid);
+    // A map of its own takes the grid afresh.
+    TemperatureMap().Paint_TempField(s, Picture_Paint);
 }
 
 void TemperatureMap::Init_Paint(SimulationState& s, DrawingBox& Picture_Paint) {
