@@ -6,17 +6,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
 
 #include <utility>
 
 #include "app/control_table.h"
+#include "platform/image_file.h"
 
 namespace heatplate {
 
@@ -88,7 +87,7 @@ void PictureMenu::save_as() {
     if (path.isEmpty()) {
         return;
     }
-    if (const QString reason = write_png(image, path); !reason.isEmpty()) {
+    if (const QString reason = save_png_atomically(image, path); !reason.isEmpty()) {
         show_failure(QStringLiteral("The picture could not be saved as %1:\n%2")
                          .arg(QDir::toNativeSeparators(path), reason));
     }
@@ -115,24 +114,6 @@ void PictureMenu::copy() {
     // The clipboard offers an image as image/png, among other types, to
     // programs that ask for it.
     QGuiApplication::clipboard()->setImage(picture_());
-}
-
-QString PictureMenu::write_png(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        const QString reason =
-            file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
 }
 
 }  // namespace heatplate

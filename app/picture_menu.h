@@ -47,10 +47,6 @@ class PictureMenu final : public QObject {
     // find it as image/png.
     void copy();
 
-    // Writes the image as a PNG file that replaces the one at path only once
-    // whole. Returns why it could not be written, or an empty string.
-    static QString write_png(const QImage& image, const QString& path);
-
   private:
     // The path the user chose in a save dialog that proposes name in the
     // working directory, or an empty string.

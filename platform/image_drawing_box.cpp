@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/image_file.h"
+
 namespace heatplate {
 namespace {
 
@@ -287,10 +289,9 @@ bool ImageDrawingBox::save_png(const QString& path) const {
     settle();
     const QImage indexed =
         image_.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    if (indexed.colorCount() <= 256 && indexed.convertToFormat(image_.format()) == image_) {
-        return indexed.save(path, "PNG");
-    }
-    return image_.save(path, "PNG");
+    const bool exact =
+        indexed.colorCount() <= 256 && indexed.convertToFormat(image_.format()) == image_;
+    return save_png_atomically(exact ? indexed : image_, path).isEmpty();
 }
 
 std::uint64_t ImageDrawingBox::version() const {

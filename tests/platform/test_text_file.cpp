@@ -9,7 +9,11 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
+#include <QImage>
+
+#include "platform/image_file.h"
 #include "platform/text_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -46,26 +50,58 @@ TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-// A file-size limit makes the write fail part way, as a full disk would; the
-// old file stays whole and nothing is left beside it.
+// What write returns, written under a file-size limit of 4 KiB, which makes
+// a longer write fail part way, as a full disk would.
+template <typename Write>
+auto under_a_small_file_size_limit(Write write) {
+    rlimit saved{};
+    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto result = write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    return result;
+}
+
+// A write cut short keeps the old file whole and leaves nothing beside it.
 TEST(SaveFileAtomically, AWriteCutShortKeepsTheOldFileWhole) {
     testing::TempDir dir;
     const auto path = dir.path() / "out.txt";
     std::ofstream(path, std::ios::binary) << "old\r\n";
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = save_file_atomically(path.string(), std::string(100000, '7'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    const auto error = under_a_small_file_size_limit(
+        [&] { return save_file_atomically(path.string(), std::string(100000, '7')); });
 
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("out.txt"), std::string::npos) << *error;
     EXPECT_EQ(testing::read_file(path), "old\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// The same for a picture; once there is room, the file holds its pixels.
+TEST(SavePngAtomically, AWriteCutShortKeepsTheOldFileWhole) {
+    testing::TempDir dir;
+    const auto path = dir.path() / "map.png";
+    std::ofstream(path, std::ios::binary) << "earlier";
+    // Noise, so that the file outgrows the limit.
+    QImage noise(300, 300, QImage::Format_RGB32);
+    std::mt19937 random(13);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            noise.setPixel(x, y, static_cast<QRgb>(random()) | 0xFF000000u);
+        }
+    }
+    const QString where = QString::fromStdString(path.string());
+    const QString reason =
+        under_a_small_file_size_limit([&] { return save_png_atomically(noise, where); });
+
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(testing::read_file(path), "earlier");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(save_png_atomically(noise, where), QString());
+    EXPECT_EQ(QImage(where), noise);
 }
 
 // Where no temporary file can be made beside it, writing the file in place

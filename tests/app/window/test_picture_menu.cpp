@@ -134,35 +134,5 @@ TEST_F(PictureMenuTest, ARightClickDuringARunOpensTheMenuOnlyAfterIt) {
     QApplication::activePopupWidget()->close();
 }
 
-// A write that fails part way, as on a full disk (a file-size limit here),
-// leaves the file that was there whole and nothing beside it.
-TEST(PictureFileTest, AFailedWriteLeavesTheEarlierFileWhole) {
-    TempDir dir;
-    const std::filesystem::path path = dir.path() / "map.png";
-    std::ofstream(path, std::ios::binary) << "earlier";
-    // Noise, so that the file outgrows the limit.
-    QImage noise(300, 300, QImage::Format_RGB32);
-    std::mt19937 random(13);
-    for (int y = 0; y < noise.height(); ++y) {
-        for (int x = 0; x < noise.width(); ++x) {
-            noise.setPixel(x, y, static_cast<QRgb>(random()) | 0xFF000000u);
-        }
-    }
-    const QString where = QString::fromStdString(path.string());
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const rlimit small{4096, old.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString reason = PictureMenu::write_png(noise, where);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
-
-    EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(read_file(path), "earlier");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-    EXPECT_EQ(PictureMenu::write_png(noise, where), QString());
-    EXPECT_EQ(QImage(where), noise);
-}
-
 }  // namespace
 }  // namespace heatplate
