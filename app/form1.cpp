@@ -55,20 +55,6 @@ QStyle* focus_style() {
     return style;
 }
 
-// What the save dialog proposes for each picture, as heatplate-batch
-// --images names them.
-const char* file_name_of(PictureId box) {
-    switch (box) {
-        case PictureId::Picture_Paint:
-            return "map.png";
-        case PictureId::Picture_3DGraph:
-            return "view3d.png";
-        case PictureId::Picture3:
-            return "residual.png";
-    }
-    return "picture.png";
-}
-
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
@@ -237,7 +223,7 @@ QWidget* Form1::add_picture(const ControlEntry& entry, QWidget* container) {
     // only lose the user's place.
     box->setFocusPolicy(Qt::NoFocus);
     pictures_[index(id)] = box;
-    picture_menus_[index(id)] = new PictureMenu(box, QString::fromLatin1(file_name_of(id)),
+    picture_menus_[index(id)] = new PictureMenu(box, QString::fromLatin1(picture_file_stem(id)),
                                                 [this, id] { return current_picture(id); });
     return box;
 }

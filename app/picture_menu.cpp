@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,10 +18,10 @@
 
 namespace heatplate {
 
-PictureMenu::PictureMenu(QWidget* box, QString file_name, std::function<QImage()> picture)
+PictureMenu::PictureMenu(QWidget* box, QString name, std::function<QImage()> picture)
     : QObject(box),
       box_(box),
-      file_name_(std::move(file_name)),
+      name_(std::move(name)),
       picture_(std::move(picture)),
       menu_(new QMenu(box)) {
     add(QStringLiteral("&Save Picture As\u2026"), [this] { save_as(); });
@@ -82,7 +81,7 @@ void PictureMenu::show_failure(const QString& text) const {
 void PictureMenu::save_as() {
     // What the user saw when choosing the entry is what is saved.
     const QImage image = picture_();
-    const QString path = ask_path(QStringLiteral("Save Picture As"), file_name_,
+    const QString path = ask_path(QStringLiteral("Save Picture As"), name_ + ".png",
                                   QStringLiteral("PNG images (*.png)"), QStringLiteral("png"));
     if (path.isEmpty()) {
         return;
@@ -94,8 +93,7 @@ void PictureMenu::save_as() {
 }
 
 void PictureMenu::save_animation_as() {
-    const QString path = ask_path(QStringLiteral("Save Animation As"),
-                                  QFileInfo(file_name_).completeBaseName() + ".gif",
+    const QString path = ask_path(QStringLiteral("Save Animation As"), name_ + ".gif",
                                   QStringLiteral("GIF animations (*.gif)"), QStringLiteral("gif"));
     if (path.isEmpty()) {
         return;

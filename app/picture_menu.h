@@ -21,11 +21,12 @@ namespace heatplate {
 // it does, so that another one is a single add().
 class PictureMenu final : public QObject {
   public:
-    // box: the picture's widget, which owns the menu. file_name: the name
-    // the save dialog proposes, in the working directory (an animation's
-    // ends in .gif instead). picture: the picture as it is now, its device
-    // pixels (pictures drawn lazily are brought up to date first).
-    PictureMenu(QWidget* box, QString file_name, std::function<QImage()> picture);
+    // box: the picture's widget, which owns the menu. name: what the save
+    // dialog proposes in the working directory, with ".png" for the picture
+    // and ".gif" for its animation, as heatplate-batch names them. picture:
+    // the picture as it is now, its device pixels (pictures drawn lazily are
+    // brought up to date first).
+    PictureMenu(QWidget* box, QString name, std::function<QImage()> picture);
 
     QAction* add(const QString& caption, std::function<void()> action);
     QMenu* menu() const { return menu_; }
@@ -55,7 +56,7 @@ class PictureMenu final : public QObject {
     void show_failure(const QString& text) const;
 
     QWidget* box_;
-    QString file_name_;
+    QString name_;
     std::function<QImage()> picture_;
     QMenu* menu_;
     AnimationWriter write_animation_;

@@ -42,9 +42,10 @@ FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every,
 
 BatchAnimation::BatchAnimation(const std::string& dir, FramePlan plan) : plan_(plan) {
     const QDir folder(QString::fromStdString(dir));
-    const char* const names[kPictureCount] = {"map.gif", "view3d.gif", "residual.gif"};
     for (std::size_t k = 0; k < writers_.size(); ++k) {
-        writers_[k] = std::make_unique<GifWriter>(folder.filePath(QString::fromLatin1(names[k])));
+        const auto name =
+            QString::fromLatin1(picture_file_stem(static_cast<PictureId>(k))) + ".gif";
+        writers_[k] = std::make_unique<GifWriter>(folder.filePath(name));
     }
 }
 

@@ -68,10 +68,12 @@ void BatchPictures::attach(BatchControls& controls) {
 std::optional<std::string> BatchPictures::save(Form1Core& form, const std::string& dir) {
     form.refresh_view3d();
     const QDir folder(QString::fromStdString(dir));
-    const std::pair<const char*, const ImageDrawingBox*> files[] = {
-        {"map.png", &map}, {"view3d.png", &view3d}, {"residual.png", &residual}};
-    for (const auto& [name, box] : files) {
-        const QString path = folder.filePath(QString::fromLatin1(name));
+    const std::pair<PictureId, const ImageDrawingBox*> files[] = {
+        {PictureId::Picture_Paint, &map},
+        {PictureId::Picture_3DGraph, &view3d},
+        {PictureId::Picture3, &residual}};
+    for (const auto& [id, box] : files) {
+        const QString path = folder.filePath(QString::fromLatin1(picture_file_stem(id)) + ".png");
         if (!box->save_png(path)) {
             return "cannot write " + QDir::toNativeSeparators(path).toStdString();
         }

@@ -8,6 +8,19 @@ namespace heatplate {
 enum class PictureId { Picture_Paint, Picture_3DGraph, Picture3 };
 inline constexpr int kPictureCount = 3;
 
+// The name of a picture's files: saved pictures add ".png", animations ".gif".
+constexpr const char* picture_file_stem(PictureId id) {
+    switch (id) {
+        case PictureId::Picture_Paint:
+            return "map";
+        case PictureId::Picture_3DGraph:
+            return "view3d";
+        case PictureId::Picture3:
+            return "residual";
+    }
+    return "picture";
+}
+
 // The three drawing boxes in pixels. The window is laid out in twips
 // (1/1440 inch); at 96 dots per inch a pixel is 15 twips. Each box has a
 // sunken border two pixels wide on every side, and its pictures fill the
