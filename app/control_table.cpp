@@ -133,12 +133,6 @@ constexpr bool every_text_box_listed_once() {
 }
 static_assert(every_text_box_listed_once());
 
-}  // namespace
-
-std::span<const ControlEntry, kControlCount> control_table() {
-    return kControls;
-}
-
 const ControlEntry& control_of(TextBoxId box) {
     for (const ControlEntry& c : kControls) {
         if (c.kind == ControlKind::TextBox && c.id == static_cast<int>(box)) {
@@ -147,6 +141,12 @@ const ControlEntry& control_of(TextBoxId box) {
     }
     // Every text box is listed (checked above).
     return kControls.front();
+}
+
+}  // namespace
+
+std::span<const ControlEntry, kControlCount> control_table() {
+    return kControls;
 }
 
 std::string_view start_text(TextBoxId box) {

@@ -45,9 +45,6 @@ inline constexpr int kControlCount = 36;
 // window creates them.
 std::span<const ControlEntry, kControlCount> control_table();
 
-// The entry of a text box.
-const ControlEntry& control_of(TextBoxId box);
-
 // What a text box shows when the window opens.
 std::string_view start_text(TextBoxId box);
 

@@ -40,11 +40,11 @@ bool FittingLineEdit::fits(int stretch, int room) const {
 void FittingLineEdit::fit() {
     const int space = room();
     int stretch = 100;
-    if (!fits(100, space)) {
+    QFont f = font();
+    f.setStretch(100);
+    const int wide = QFontMetrics(f).horizontalAdvance(text()) + 1;
+    if (wide > space) {
         // Widths shrink nearly in proportion; start there and step down to be sure.
-        QFont f = font();
-        f.setStretch(100);
-        const int wide = QFontMetrics(f).horizontalAdvance(text()) + 1;
         stretch = std::clamp(100 * space / std::max(wide, 1), kNarrowest, 99);
         while (stretch > kNarrowest && !fits(stretch, space)) {
             --stretch;

@@ -13,7 +13,6 @@ class FittingLineEdit final : public QLineEdit {
     FittingLineEdit(const QString& text, QWidget* parent);
 
     // The font's width in per cent of the window's: 100 when the text fits.
-    int stretch() const { return stretch_; }
 
   protected:
     void changeEvent(QEvent* event) override;

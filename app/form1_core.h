@@ -39,7 +39,6 @@ class Form1Core {
     SimulationState& state() { return state_; }
     const SimulationState& state() const { return state_; }
 
-    static constexpr const char* kResultsFile = heatplate::kResultsFile;
     // What the residual box shows for a step whose residual overflowed.
     static constexpr const char* kOverflowText = "overflow";
 

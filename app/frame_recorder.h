@@ -47,7 +47,6 @@ class FrameRecorder {
     // The first failure (a picture of more than 256 colours, a frame the
     // sink could not keep); after it nothing more is captured.
     const std::optional<std::string>& error() const { return error_; }
-    std::int64_t frames() const { return frames_; }
 
   private:
     std::array<std::uint64_t, kPictureCount> versions() const;

@@ -127,7 +127,7 @@ bool begin_animation(const BatchOptions& options, const BatchControls& controls,
         options.animate_dir,
         plan_frames(steps_of(MaxTime), options.frame_every, options.frame_delay_ms));
     if (const auto error = animation->open()) {
-        std::fprintf(stderr, "heatplate-batch: %s\n", error->c_str());
+        failed(*error);
         return false;
     }
     return true;

@@ -72,8 +72,6 @@ class GifWriter {
     // Drops what was written; the file at the path stays as it was.
     void cancel();
 
-    int frames() const { return frames_; }
-
   private:
     std::optional<std::string> fail(const QString& reason);
     std::optional<std::string> fail_gif(int error);

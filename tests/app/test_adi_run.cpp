@@ -2,8 +2,6 @@
 // hand: after the column sweep 16800/289, 12400/289 and 6400/289.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/form1_core.h"
@@ -27,10 +25,7 @@ TEST(AdiRun, OneStepOnFourByFourWritesTheHandSolvedField) {
     Form1Core form(controls);
     ASSERT_EQ(form.Command1_Click(), RunOutcome::Completed);
 
-    std::ifstream in(Form1Core::kResultsFile, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(),
+    EXPECT_EQ(testing::read_file(kResultsFile),
               "  100  100  100  100  100\r\n"
               "  100  058  043  058  100\r\n"
               "  100  043  022  043  100\r\n"
