@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "app/form1_core.h"
 #include "platform/number_parse.h"
 #include "tests/support/fake_controls.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -26,13 +26,6 @@ void check(bool ok) {
     if (!ok) {
         std::abort();
     }
-}
-
-std::string read_file(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
 }
 
 constexpr TextBoxId kInputs[] = {
@@ -55,7 +48,7 @@ std::vector<std::string> split_texts(const std::uint8_t* data, std::size_t size)
 
 // Ny + 1 CRLF lines of Nx + 1 whole numbers each.
 void check_results_file(int nx, int ny) {
-    std::istringstream lines(read_file("results.txt"));
+    std::istringstream lines(heatplate::testing::read_file("results.txt"));
     std::string line;
     int rows = 0;
     while (std::getline(lines, line)) {

@@ -62,16 +62,6 @@ std::vector<std::string> words(const std::string& text) {
     return out;
 }
 
-std::vector<std::string> files_in(const fs::path& dir) {
-    std::vector<std::string> names;
-    if (fs::exists(dir)) {
-        for (const auto& entry : fs::directory_iterator(dir))
-            names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 QImage png(const fs::path& path) {
     return QImage(QString::fromStdString(path.string())).convertToFormat(QImage::Format_RGB32);
 }
@@ -139,7 +129,7 @@ TEST_F(AnimationTest, FramesShowTheRunStepByStepAndEndOnTheSavedPictures) {
         ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
         EXPECT_EQ(p.out, plain.out);
         EXPECT_EQ(testing::read_file("results.txt"), plain_results);
-        EXPECT_EQ(files_in("anim"),
+        EXPECT_EQ(testing::files_in("anim"),
                   (std::vector<std::string>{"map.gif", "residual.gif", "view3d.gif"}));
 
         const auto gifs = decode("anim");
@@ -208,8 +198,8 @@ TEST_F(AnimationTest, WhatCannotBeRecordedIsRefusedBeforeTheRun) {
         EXPECT_EQ(p.out, "");
         EXPECT_FALSE(testing::read_file("stderr.txt").empty());
         EXPECT_FALSE(fs::exists("results.txt"));
-        EXPECT_EQ(files_in("anim"), std::vector<std::string>{});
-        EXPECT_EQ(files_in("taken"), std::vector<std::string>{"map.gif"});
+        EXPECT_EQ(testing::files_in("anim"), std::vector<std::string>{});
+        EXPECT_EQ(testing::files_in("taken"), std::vector<std::string>{"map.gif"});
     }
     EXPECT_NE(testing::read_file("stderr.txt").find("taken/map.gif"), std::string::npos)
         << testing::read_file("stderr.txt");
@@ -231,7 +221,7 @@ TEST_F(AnimationTest, AWriteFailingMidwayKeepsTheEarlierAnimationsWhole) {
     EXPECT_TRUE(fs::exists("results.txt"));
     for (const char* name : kGifs)
         EXPECT_EQ(testing::read_file(fs::path("anim") / name), "old") << name;
-    EXPECT_EQ(files_in("anim"),
+    EXPECT_EQ(testing::files_in("anim"),
               (std::vector<std::string>{"map.gif", "residual.gif", "view3d.gif"}));
 }
 
@@ -253,7 +243,7 @@ TEST_F(AnimationTest, AnInterruptedRecordingLeavesNothingBehind) {
         EXPECT_NE(testing::read_file("stderr.txt").find("interrupted after step"),
                   std::string::npos)
             << testing::read_file("stderr.txt");
-        EXPECT_EQ(files_in("anim"), std::vector<std::string>{});
+        EXPECT_EQ(testing::files_in("anim"), std::vector<std::string>{});
         EXPECT_FALSE(fs::exists("results.txt"));
     }
 }

@@ -168,11 +168,7 @@ TEST_F(BatchTest, AWriteFailingMidwayKeepsTheEarlierResultsWhole) {
     EXPECT_NE(testing::read_file("stderr.txt").find("results.txt"), std::string::npos)
         << testing::read_file("stderr.txt");
     EXPECT_EQ(testing::read_file("results.txt"), "  007\r\n");
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"results.txt", "stderr.txt"}));
+    EXPECT_EQ(testing::files_in("."), (std::vector<std::string>{"results.txt", "stderr.txt"}));
 }
 
 TEST_F(BatchTest, AReadOnlyFolderIsReportedAndTheEarlierResultsStay) {

@@ -40,14 +40,6 @@ QImage many_colours(bool one_more) {
     return image;
 }
 
-std::vector<std::string> files_in(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class GifWriterTest : public ::testing::Test {
   protected:
     QString path(const char* name) const {
@@ -152,14 +144,14 @@ TEST_F(GifWriterTest, AnythingAGifCannotHoldIsRefusedAndTheOldFileStays) {
         EXPECT_EQ(writer.add(small, 1), error);
         EXPECT_EQ(writer.commit(), error);
         EXPECT_EQ(testing::read_file(dir_.path() / "old.gif"), "old");
-        EXPECT_EQ(files_in(dir_.path()), std::vector<std::string>{"old.gif"});
+        EXPECT_EQ(testing::files_in(dir_.path()), std::vector<std::string>{"old.gif"});
     }
     {
         GifWriter dropped(path("old.gif"));
         ASSERT_EQ(dropped.add(small, 1), std::nullopt);
     }
     EXPECT_EQ(testing::read_file(dir_.path() / "old.gif"), "old");
-    EXPECT_EQ(files_in(dir_.path()), std::vector<std::string>{"old.gif"});
+    EXPECT_EQ(testing::files_in(dir_.path()), std::vector<std::string>{"old.gif"});
 }
 
 TEST_F(GifWriterTest, AFileThatCannotBeMadeIsReportedWhenOpened) {
@@ -170,7 +162,7 @@ TEST_F(GifWriterTest, AFileThatCannotBeMadeIsReportedWhenOpened) {
         ASSERT_TRUE(error.has_value()) << name;
         EXPECT_NE(error->find(name), std::string::npos) << *error;
     }
-    EXPECT_EQ(files_in(dir_.path()), std::vector<std::string>{"taken.gif"});
+    EXPECT_EQ(testing::files_in(dir_.path()), std::vector<std::string>{"taken.gif"});
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace heatplate::testing {
 
@@ -55,6 +57,17 @@ inline std::string read_file(const std::filesystem::path& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// The names in a folder, sorted; none when it does not exist.
+inline std::vector<std::string> files_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    if (std::filesystem::exists(dir)) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace heatplate::testing

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -42,9 +43,23 @@ inline bool is_blank(const QImage& image) {
     return image == image.copy(0, 0, 1, 1).scaled(image.size()).convertToFormat(image.format());
 }
 
+// A picture's pixels, whatever the format it came in.
+inline QImage pixels_of(const QImage& image) {
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Runs heatplate-batch with these arguments in a folder; whether it ended
+// with status 0.
+inline bool run_batch_in(const std::filesystem::path& dir, const QStringList& arguments) {
+    QProcess batch;
+    batch.setWorkingDirectory(QString::fromStdString(dir.string()));
+    batch.start(HEATPLATE_BATCH, arguments);
+    return batch.waitForFinished(60000) && batch.exitStatus() == QProcess::NormalExit &&
+           batch.exitCode() == 0;
+}
+
 inline std::string results() {
-    std::ifstream in("results.txt", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return read_file("results.txt");
 }
 
 class Form1Test : public ::testing::Test {

@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 
 #include <csignal>
 #include <filesystem>
@@ -28,10 +27,6 @@ using namespace heatplate::testing;
 
 std::string png_of(const WindowPicture& p) {
     return std::string(p.name) + ".png";
-}
-
-QImage pixels_of(const QImage& image) {
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 using PictureMenuTest = Form1Test;
@@ -65,11 +60,7 @@ TEST_F(PictureMenuTest, SavedAndCopiedPicturesAreWhatHeatplateBatchWritesForTheS
     show();
     calculate();
     TempDir batch_dir;
-    QProcess batch;
-    batch.setWorkingDirectory(QString::fromStdString(batch_dir.path().string()));
-    batch.start(HEATPLATE_BATCH, {"--images", "."});
-    ASSERT_TRUE(batch.waitForFinished(60000));
-    ASSERT_EQ(batch.exitCode(), 0);
+    ASSERT_TRUE(run_batch_in(batch_dir.path(), {"--images", "."}));
 
     std::filesystem::create_directory("kept");
     const std::string here = std::filesystem::current_path().string();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
-#include <QProcess>
 #include <QRadioButton>
 
 #include <array>
@@ -25,10 +24,6 @@ using namespace heatplate::testing;
 
 std::size_t index(PictureId id) {
     return static_cast<std::size_t>(id);
-}
-
-QImage pixels_of(const QImage& image) {
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 // Every new picture the boxes showed, taken as each was painted on the screen.
@@ -122,12 +117,9 @@ TEST_F(RecordingTest, TheLastFrameIsThePictureTheRunEndedOnAsHeatplateBatchImage
     QCoreApplication::processEvents();
 
     TempDir batch_dir;
-    QProcess batch;
-    batch.setWorkingDirectory(QString::fromStdString(batch_dir.path().string()));
-    batch.start(HEATPLATE_BATCH, {"--nx", "41", "--ny", "41", "--tw2", "20", "--maxtime", "2000",
-                                  "--method", "adi", "--images", "."});
-    ASSERT_TRUE(batch.waitForFinished(60000));
-    ASSERT_EQ(batch.exitCode(), 0);
+    ASSERT_TRUE(
+        run_batch_in(batch_dir.path(), {"--nx", "41", "--ny", "41", "--tw2", "20", "--maxtime",
+                                        "2000", "--method", "adi", "--images", "."}));
 
     fs::create_directory("kept");
     const std::string here = fs::current_path().string();
