@@ -31,7 +31,8 @@ namespace {
 using namespace heatplate;
 
 constexpr int kSteps = 3000;
-constexpr int kEvery = 10;
+// What heatplate-batch --animate does by default for such a run.
+const FramePlan kPlan = plan_frames(kSteps, std::nullopt, std::nullopt);
 
 void set_up(BatchControls& controls) {
     controls.set_input(TextBoxId::Text_Nx, std::to_string(kMaxIntervals));
@@ -39,7 +40,7 @@ void set_up(BatchControls& controls) {
     controls.set_input(TextBoxId::Text_MaxTime, std::to_string(kSteps));
 }
 
-// The map after every kEvery steps of the run, as the runner sees it.
+// The map at every frame of the run, as the runner sees it.
 const std::vector<QImage>& map_frames() {
     static const std::vector<QImage> frames = [] {
         bench::work_in_temp_dir();
@@ -49,7 +50,7 @@ const std::vector<QImage>& map_frames() {
         BatchPictures pictures;
         pictures.attach(controls);
         controls.set_step_observer([&](std::int64_t iTime) {
-            if (iTime % kEvery == 0) {
+            if (kPlan.due(iTime)) {
                 out.push_back(pictures.map.image().copy());
             }
         });
@@ -62,11 +63,10 @@ const std::vector<QImage>& map_frames() {
 
 void BM_MapAnimation(benchmark::State& state) {
     const std::vector<QImage>& frames = map_frames();
-    const int delay = delay_for_playing_time(static_cast<std::int64_t>(frames.size()), 10000);
     for (auto _ : state) {
         GifWriter writer(QStringLiteral("map.gif"));
         for (const QImage& frame : frames) {
-            if (writer.add(frame, delay)) {
+            if (writer.add(frame, kPlan.delay)) {
                 state.SkipWithError("add failed");
                 break;
             }
@@ -87,7 +87,7 @@ bool run_once(BatchPictures& pictures, bool animate) {
     set_up(controls);
     pictures.attach(controls);
     Form1Core form(controls);
-    BatchAnimation animation("anim", plan_frames(kSteps, std::nullopt, std::nullopt));
+    BatchAnimation animation("anim", kPlan);
     if (animate) {
         if (animation.open()) {
             return false;
