@@ -61,7 +61,6 @@ void BatchPictures::attach(BatchControls& controls) {
     controls.set_picture(PictureId::Picture_Paint, &map);
     controls.set_picture(PictureId::Picture_3DGraph, &view3d);
     controls.set_picture(PictureId::Picture3, &residual);
-    controls.set_view3d_deferred(true);
     controls.set_pictures_attached(true);
 }
 

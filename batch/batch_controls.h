@@ -28,7 +28,6 @@ class BatchControls final : public Controls {
         pictures_[static_cast<std::size_t>(id)] = box;
     }
     void set_separators(NumberSeparators sep) { separators_ = std::move(sep); }
-    void set_view3d_deferred(bool deferred) { defer_view3d_ = deferred; }
     void set_pictures_attached(bool attached) { pictures_attached_ = attached; }
     // Called after every completed step, with its number.
     void set_step_observer(std::function<void(std::int64_t)> observer) {
@@ -46,9 +45,10 @@ class BatchControls final : public Controls {
     void message(const std::string& text) override;
     void end_program() override {}
     NumberSeparators separators() const override { return separators_; }
-    bool defers_view3d() const override { return defer_view3d_; }
-    // Without pictures attached, a run draws nothing.
+    // Without pictures attached, a run draws nothing; with them, the 3-D
+    // view waits until it is saved.
     bool shows_pictures() const override { return pictures_attached_; }
+    bool defers_view3d() const override { return pictures_attached_; }
     StepVerdict step_done(std::int64_t iTime) override;
 
   private:
@@ -62,7 +62,6 @@ class BatchControls final : public Controls {
     std::FILE* trace_ = nullptr;
     std::function<void(std::int64_t)> step_observer_;
     const volatile std::sig_atomic_t* stop_flag_ = nullptr;
-    bool defer_view3d_ = false;
     bool pictures_attached_ = false;
 };
 
