@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "platform/indexed_image.h"
+
 struct GifFileType;
 
 namespace heatplate {
@@ -18,12 +20,6 @@ inline constexpr int kGifMaxDelay = 65535;
 // Many viewers show a frame meant for less than this many hundredths of a
 // second for a tenth of a second instead, so a chosen delay never goes below.
 inline constexpr int kGifShortestReliableDelay = 2;
-
-// An exact copy of the picture with one byte per pixel and its own colours
-// in the colour table, in the order they first appear row by row; a null
-// image when it has more than 256 colours. Nothing is dithered or rounded:
-// every pixel keeps its colour (alpha aside, which a GIF cannot show).
-QImage exact_indexed8(const QImage& image);
 
 // How long a run's animation plays by default, in the window and from
 // heatplate-batch alike.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/image_file.h"
+#include "platform/indexed_image.h"
 
 namespace heatplate {
 namespace {
@@ -283,15 +284,11 @@ const QImage& ImageDrawingBox::image() const {
 bool ImageDrawingBox::save_png(const QString& path) const {
     // A picture of at most 256 colours, as the map, the 3-D view and the
     // chart always are, goes into the file with a table of its colours: the
-    // same pixels, encoded in a fraction of the time. The conversion keeps
-    // such a picture's colours exactly; should it ever change one, the
-    // picture is saved as it is.
+    // same pixels, encoded in a fraction of the time; one of more colours is
+    // saved as it is.
     settle();
-    const QImage indexed =
-        image_.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
-    const bool exact =
-        indexed.colorCount() <= 256 && indexed.convertToFormat(image_.format()) == image_;
-    return save_png_atomically(exact ? indexed : image_, path).isEmpty();
+    const QImage indexed = exact_indexed8(image_);
+    return save_png_atomically(indexed.isNull() ? image_ : indexed, path).isEmpty();
 }
 
 std::uint64_t ImageDrawingBox::version() const {
