@@ -240,7 +240,7 @@ RunOutcome Form1Core::Command1_Click() {
     if (const RunOutcome ended = march(in.MaxTime, sep); ended != RunOutcome::Completed) {
         return ended;
     }
-    if (const auto error = save_results(state_, sep.file_group)) {
+    if (const auto error = controls_.save_results(results_text(state_, sep.file_group))) {
         controls_.message(*error);
         return RunOutcome::NotSaved;
     }

@@ -86,9 +86,9 @@ void PictureMenu::save_as() {
     if (path.isEmpty()) {
         return;
     }
-    if (const QString reason = save_png_atomically(image, path); !reason.isEmpty()) {
-        show_failure(QStringLiteral("The picture could not be saved as %1:\n%2")
-                         .arg(QDir::toNativeSeparators(path), reason));
+    // The message names the file and the reason.
+    if (const auto error = save_png_atomically(image, path)) {
+        show_failure(QString::fromStdString(*error));
     }
 }
 

@@ -2,8 +2,9 @@
 
 #include <charconv>
 
+#include "app/controls.h"
 #include "platform/number_format.h"
-#include "platform/text_file.h"
+#include "platform/atomic_file.h"
 
 namespace heatplate {
 
@@ -23,9 +24,8 @@ std::string results_text(const SimulationState& s, const std::string& group_sepa
     return out;
 }
 
-std::optional<std::string> save_results(const SimulationState& s,
-                                        const std::string& group_separator) {
-    return save_file_atomically(kResultsFile, results_text(s, group_separator));
+std::optional<std::string> Controls::save_results(const std::string& bytes) {
+    return save_file_atomically(kResultsFile, bytes);
 }
 
 std::string full_precision_field(const SimulationState& s) {

@@ -16,11 +16,6 @@ inline constexpr const char* kResultsFile = "results.txt";
 // single-byte separator, CR LF after every line.
 std::string results_text(const SimulationState& s, const std::string& group_separator);
 
-// Writes results_text to kResultsFile in one piece, or returns the message
-// that says why it could not.
-std::optional<std::string> save_results(const SimulationState& s,
-                                        const std::string& group_separator);
-
 // The final field at full precision for comparisons with other programs:
 // row j per line from the bottom, i across, each value with the 17
 // significant digits that give it back, whatever the locale.

@@ -78,19 +78,32 @@ std::optional<std::string> BatchAnimation::take(const PictureFrames& frames) {
     return std::nullopt;
 }
 
-std::optional<std::string> BatchAnimation::finish() {
+std::optional<std::string> BatchAnimation::end(std::vector<AtomicFile*>& files) {
     if (recorder_) {
         recorder_->capture_final();
     }
     std::optional<std::string> error = recorder_ ? recorder_->error() : std::nullopt;
     for (const auto& writer : writers_) {
         if (!error) {
-            error = writer->commit();
-        } else {
+            error = writer->end();
+        }
+    }
+    for (const auto& writer : writers_) {
+        if (error) {
             writer->cancel();
+        } else {
+            files.push_back(&writer->file());
         }
     }
     return error;
+}
+
+std::optional<std::string> BatchAnimation::finish() {
+    std::vector<AtomicFile*> files;
+    if (auto error = end(files)) {
+        return error;
+    }
+    return commit_together(files);
 }
 
 }  // namespace heatplate

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/form1_core.h"
 #include "app/frame_recorder.h"
@@ -51,9 +52,11 @@ class BatchAnimation final : public FrameSink {
     std::optional<std::string> open();
     // Records the run of form: the pictures after every due step become frames.
     void record(BatchControls& controls, Form1Core& form, const BatchPictures& pictures);
-    // Adds the pictures the run left if it stopped between two frames, and
-    // puts the three files in place. Returns the first failure, after which
-    // no file that was not yet in place is changed.
+    // Adds the pictures the run left if it stopped between two frames and
+    // ends the three animations, whose files join those to be put in place
+    // together. Returns the first failure, after which every file is dropped.
+    std::optional<std::string> end(std::vector<AtomicFile*>& files);
+    // Ends the animations and puts the three files in place, all or none.
     std::optional<std::string> finish();
 
     std::optional<std::string> take(const PictureFrames& frames) override;

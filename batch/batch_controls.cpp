@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "app/control_table.h"
+#include "app/results_file.h"
+#include "platform/image_file.h"
 #include "view/box_geometry.h"
 
 namespace heatplate {
@@ -32,6 +34,11 @@ StepVerdict BatchControls::step_done(std::int64_t iTime) {
         step_observer_(iTime);
     }
     return StepVerdict::Continue;
+}
+
+std::optional<std::string> BatchControls::save_results(const std::string& bytes) {
+    results_ = std::make_unique<AtomicFile>(kResultsFile);
+    return results_->write(bytes);
 }
 
 DrawingBox& BatchControls::picture(PictureId id) {
@@ -64,17 +71,19 @@ void BatchPictures::attach(BatchControls& controls) {
     controls.set_pictures_attached(true);
 }
 
-std::optional<std::string> BatchPictures::save(Form1Core& form, const std::string& dir) {
+std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir,
+                                                std::vector<std::unique_ptr<AtomicFile>>& files) {
     form.refresh_view3d();
     const QDir folder(QString::fromStdString(dir));
-    const std::pair<PictureId, const ImageDrawingBox*> files[] = {
+    const std::pair<PictureId, const ImageDrawingBox*> pictures[] = {
         {PictureId::Picture_Paint, &map},
         {PictureId::Picture_3DGraph, &view3d},
         {PictureId::Picture3, &residual}};
-    for (const auto& [id, box] : files) {
+    for (const auto& [id, box] : pictures) {
         const QString path = folder.filePath(QString::fromLatin1(picture_file_stem(id)) + ".png");
-        if (!box->save_png(path)) {
-            return "cannot write " + QDir::toNativeSeparators(path).toStdString();
+        files.push_back(std::make_unique<AtomicFile>(path.toStdString()));
+        if (auto error = write_png(box->image(), *files.back())) {
+            return error;
         }
     }
     return std::nullopt;

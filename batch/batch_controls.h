@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/form1_core.h"
+#include "platform/atomic_file.h"
 #include "platform/image_drawing_box.h"
 
 namespace heatplate {
@@ -50,6 +53,11 @@ class BatchControls final : public Controls {
     bool shows_pictures() const override { return pictures_attached_; }
     bool defers_view3d() const override { return pictures_attached_; }
     StepVerdict step_done(std::int64_t iTime) override;
+    // Keeps results.txt written beside its place, to be put there with the
+    // run's other files.
+    std::optional<std::string> save_results(const std::string& bytes) override;
+    // The results file of the run, or nullptr when it kept none.
+    AtomicFile* results_file() { return results_.get(); }
 
   private:
     static std::size_t index(TextBoxId box) { return static_cast<std::size_t>(box); }
@@ -63,6 +71,7 @@ class BatchControls final : public Controls {
     std::function<void(std::int64_t)> step_observer_;
     const volatile std::sig_atomic_t* stop_flag_ = nullptr;
     bool pictures_attached_ = false;
+    std::unique_ptr<AtomicFile> results_;
 };
 
 // The three drawing boxes at the window's sizes and colours, for a run whose
@@ -76,9 +85,10 @@ class BatchPictures {
     void attach(BatchControls& controls);
 
     // Brings the 3-D view up to date and writes dir/map.png, dir/view3d.png
-    // and dir/residual.png. Returns a message naming the file that could not
-    // be written, if any.
-    std::optional<std::string> save(Form1Core& form, const std::string& dir);
+    // and dir/residual.png beside their places, adding them to files.
+    // Returns a message naming the file that could not be written, if any.
+    std::optional<std::string> stage(Form1Core& form, const std::string& dir,
+                                     std::vector<std::unique_ptr<AtomicFile>>& files);
 
     ImageDrawingBox map;
     ImageDrawingBox view3d;

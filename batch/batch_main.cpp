@@ -18,7 +18,7 @@
 #include "heatplate/version.h"
 #include "platform/locale_separators.h"
 #include "platform/number_parse.h"
-#include "platform/text_file.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -69,48 +69,66 @@ void apply(const BatchOptions& options, BatchControls& controls) {
     }
 }
 
-// Saves what was asked for of the pictures a run left; false, after a
-// message for each failure, when something could not be written.
-bool save_pictures(const BatchOptions& options, Form1Core& form, BatchPictures& pictures,
-                   BatchAnimation* animation) {
-    bool saved = true;
-    if (animation != nullptr) {
-        if (const auto error = animation->finish()) {
-            failed(*error);
-            saved = false;
+// Writes beside their places the files a run leaves, in the order they
+// will be put in place: the pictures and animations asked for (unless the
+// results could not be kept: a run that stopped part way still shows how
+// far it got), then results.txt and the full-precision field after a
+// completed run. Returns the first failure.
+std::optional<std::string> stage_outputs(const BatchOptions& options, RunOutcome outcome,
+                                         Form1Core& form, BatchControls& controls,
+                                         BatchPictures& pictures, BatchAnimation* animation,
+                                         std::vector<std::unique_ptr<AtomicFile>>& own,
+                                         std::vector<AtomicFile*>& files) {
+    auto take_own = [&] {
+        for (const auto& file : own) {
+            files.push_back(file.get());
+        }
+    };
+    if (outcome != RunOutcome::NotSaved) {
+        if (!options.images_dir.empty()) {
+            auto error = pictures.stage(form, options.images_dir, own);
+            take_own();
+            if (error) {
+                return error;
+            }
+        }
+        if (animation != nullptr) {
+            if (auto error = animation->end(files)) {
+                return error;
+            }
         }
     }
-    if (!options.images_dir.empty()) {
-        if (const auto error = pictures.save(form, options.images_dir)) {
-            failed(*error);
-            saved = false;
+    if (outcome == RunOutcome::Completed) {
+        files.push_back(controls.results_file());
+        if (!options.field_file.empty()) {
+            files.push_back(own.emplace_back(std::make_unique<AtomicFile>(options.field_file)).get());
+            return files.back()->write(full_precision_field(form.state()));
         }
     }
-    return saved;
+    return std::nullopt;
 }
 
-// The exit status of a run, once its pictures (if asked for) are saved.
+// The exit status of a run, once its files are in place: all of them, or,
+// after a failure, none.
 int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
-           BatchPictures& pictures, BatchAnimation* animation) {
-    // A run that stopped part way still shows how far it got.
-    if (outcome != RunOutcome::Refused && !save_pictures(options, form, pictures, animation)) {
-        return 1;
+           BatchControls& controls, BatchPictures& pictures, BatchAnimation* animation) {
+    if (outcome == RunOutcome::Refused) {
+        return 2;
     }
-    switch (outcome) {
-        case RunOutcome::Completed:
-            break;
-        case RunOutcome::Refused:
-            return 2;
-        default:
-            return 1;
+    std::vector<std::unique_ptr<AtomicFile>> own;
+    std::vector<AtomicFile*> files;
+    auto error =
+        stage_outputs(options, outcome, form, controls, pictures, animation, own, files);
+    if (!error) {
+        error = commit_together(files);
     }
-    if (!options.field_file.empty()) {
-        if (const auto error =
-                save_file_atomically(options.field_file, full_precision_field(form.state()))) {
-            return failed(*error);
+    if (error) {
+        for (AtomicFile* file : files) {
+            file->abandon();
         }
+        return failed(*error);
     }
-    return 0;
+    return outcome == RunOutcome::Completed ? 0 : 1;
 }
 
 // Begins the animation the options ask for, if any: its files are made
@@ -164,7 +182,7 @@ int run(const BatchOptions& options) {
     if (outcome == RunOutcome::Abandoned) {
         return interrupted(controls);
     }
-    const int status = finish(options, outcome, form, pictures, animation.get());
+    const int status = finish(options, outcome, form, controls, pictures, animation.get());
     if (status == 0) {
         std::printf(
             "t=%s\ndx=%s\ndy=%s\nresidual=%s\n", controls.text(TextBoxId::Text_iTime).c_str(),

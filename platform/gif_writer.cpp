@@ -2,11 +2,9 @@
 
 #include <gif_lib.h>
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace heatplate {
@@ -88,8 +86,10 @@ LocalColours local_colours(const QImage& frame, const QRect& rect) {
 }
 
 int write_to_file(GifFileType* gif, const GifByteType* bytes, int count) {
-    auto* file = static_cast<QSaveFile*>(gif->UserData);
-    return file->write(reinterpret_cast<const char*>(bytes), count) == count ? count : 0;
+    auto* file = static_cast<AtomicFile*>(gif->UserData);
+    const std::string_view chunk(reinterpret_cast<const char*>(bytes),
+                                 static_cast<std::size_t>(count));
+    return file->write(chunk) ? 0 : count;
 }
 
 }  // namespace
@@ -103,31 +103,24 @@ int delay_for_playing_time(std::int64_t frames, int total_ms) {
         std::clamp<std::int64_t>(delay, kGifShortestReliableDelay, kGifMaxDelay));
 }
 
-GifWriter::GifWriter(const QString& path) : file_(path) {}
+GifWriter::GifWriter(const QString& path) : file_(path.toStdString()) {}
 
 GifWriter::~GifWriter() {
     close_encoder();
-    // QSaveFile removes a temporary file that was never committed.
+    // The file removes a temporary file that was never committed.
 }
 
 std::optional<std::string> GifWriter::fail(const QString& reason) {
-    const QFileInfo info(file_.fileName());
-    error_ = QStringLiteral("Could not write %1: %2")
-                 .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason)
-                 .toStdString();
-    cancel();
-    return error_;
+    close_encoder();
+    return file_.fail(reason.toStdString());
 }
 
 std::optional<std::string> GifWriter::fail_gif(int error) {
     // A failed write reaches the encoder as its own error code; the file
-    // knows the reason, though only once it has tried to flush what it
-    // holds: before that Qt names it an unknown error. The failed commit
-    // removes the temporary file.
-    if (file_.error() != QFileDevice::NoError) {
+    // keeps the system's reason.
+    if (file_.error()) {
         close_encoder();
-        file_.commit();
-        return fail(file_.errorString());
+        return file_.error();
     }
     const char* text = GifErrorString(error);
     return fail(QString::fromUtf8(text != nullptr ? text : "the GIF encoder failed"));
@@ -143,29 +136,11 @@ void GifWriter::close_encoder() {
 
 void GifWriter::cancel() {
     close_encoder();
-    if (file_.isOpen()) {
-        file_.cancelWriting();
-        file_.commit();  // after cancelWriting() this removes the temporary file
-    }
+    file_.abandon();
 }
 
 std::optional<std::string> GifWriter::open() {
-    if (error_) {
-        return error_;
-    }
-    if (file_.isOpen()) {
-        return std::nullopt;
-    }
-    if (committed_) {
-        return fail(QStringLiteral("the animation has already been written"));
-    }
-    if (QFileInfo(file_.fileName()).isDir()) {
-        return fail(QStringLiteral("a directory of that name is in the way"));
-    }
-    if (!file_.open(QIODevice::WriteOnly)) {
-        return fail(file_.errorString());
-    }
-    return std::nullopt;
+    return file_.open();
 }
 
 std::optional<std::string> GifWriter::start(QSize size) {
@@ -272,7 +247,7 @@ std::optional<std::string> GifWriter::add(const QImage& frame, int delay) {
     return std::nullopt;
 }
 
-std::optional<std::string> GifWriter::commit() {
+std::optional<std::string> GifWriter::end() {
     if (auto error = open()) {
         return error;
     }
@@ -280,11 +255,14 @@ std::optional<std::string> GifWriter::commit() {
         return fail(QStringLiteral("an animation needs at least one frame"));
     }
     close_encoder();
-    committed_ = true;
-    if (!file_.commit()) {
-        return fail(file_.errorString());
+    return file_.error();
+}
+
+std::optional<std::string> GifWriter::commit() {
+    if (auto error = end()) {
+        return error;
     }
-    return std::nullopt;
+    return file_.commit();
 }
 
 std::optional<std::string> save_gif(const QString& path, std::span<const GifFrame> frames) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "platform/indexed_image.h"
 
 struct GifFileType;
@@ -62,8 +62,11 @@ class GifWriter {
     // out of range or a failed write is refused with a message, and the
     // writer then takes nothing more.
     std::optional<std::string> add(const QImage& frame, int delay);
-    // Ends the animation and puts it in place of the file at the path. An
-    // animation without frames is refused.
+    // Ends the animation, which is then whole in its file, ready to be put
+    // in place. An animation without frames is refused.
+    std::optional<std::string> end();
+    AtomicFile& file() { return file_; }
+    // Ends the animation and puts it in place of the file at the path.
     std::optional<std::string> commit();
     // Drops what was written; the file at the path stays as it was.
     void cancel();
@@ -75,12 +78,10 @@ class GifWriter {
     std::optional<std::string> put_frame(const QImage& frame, const QRect& rect, int delay);
     void close_encoder();
 
-    QSaveFile file_;
+    AtomicFile file_;
     GifFileType* gif_ = nullptr;
     QImage previous_;
-    std::optional<std::string> error_;
     int frames_ = 0;
-    bool committed_ = false;
 };
 
 // Writes the frames as a looping animated GIF at path, all or nothing (see

@@ -281,14 +281,9 @@ const QImage& ImageDrawingBox::image() const {
     return image_;
 }
 
-bool ImageDrawingBox::save_png(const QString& path) const {
-    // A picture of at most 256 colours, as the map, the 3-D view and the
-    // chart always are, goes into the file with a table of its colours: the
-    // same pixels, encoded in a fraction of the time; one of more colours is
-    // saved as it is.
+std::optional<std::string> ImageDrawingBox::save_png(const QString& path) const {
     settle();
-    const QImage indexed = exact_indexed8(image_);
-    return save_png_atomically(indexed.isNull() ? image_ : indexed, path).isEmpty();
+    return save_png_atomically(image_, path);
 }
 
 std::uint64_t ImageDrawingBox::version() const {

@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 
 #include "platform/drawing_box.h"
 #include "platform/grid_painter.h"
@@ -44,7 +46,8 @@ class ImageDrawingBox final : public DrawingBox {
     const QImage& image() const;
     // Writes the picture as a PNG file: with a colour table when it has at
     // most 256 colours, in full colour otherwise; the pixels are the same.
-    bool save_png(const QString& path) const;
+    // Returns the message naming the file and the reason on failure.
+    std::optional<std::string> save_png(const QString& path) const;
     // Grows by one with every change of the picture, so a viewer can tell
     // whether it has something new to show.
     std::uint64_t version() const;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -156,19 +158,113 @@ TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
     EXPECT_FALSE(std::filesystem::exists("pics/map.png"));  // a refused run draws nothing
 }
 
-// A file-size limit makes the write fail part way, as a full disk would: the
-// failure is reported and the earlier results stay whole, with nothing left
-// beside them.
-TEST_F(BatchTest, AWriteFailingMidwayKeepsTheEarlierResultsWhole) {
-    std::ofstream("results.txt", std::ios::binary) << "  007\r\n";
-    // 102 lines of 102 fields: about 52 kB against a limit of 2 kB.
-    const Process p = run_batch_as("ulimit -f 4;", "--nx 101 --ny 101 --maxtime 1");
-    EXPECT_EQ(p.status, 1);
-    EXPECT_EQ(p.out, "");
-    EXPECT_NE(testing::read_file("stderr.txt").find("results.txt"), std::string::npos)
-        << testing::read_file("stderr.txt");
-    EXPECT_EQ(testing::read_file("results.txt"), "  007\r\n");
-    EXPECT_EQ(testing::files_in("."), (std::vector<std::string>{"results.txt", "stderr.txt"}));
+// Mounts a small tmpfs at the path and fills it up; unmounts it when done.
+// Only root may mount, and only where the machine lets a process do so.
+class FullFileSystem {
+  public:
+    explicit FullFileSystem(const std::filesystem::path& at) : at_(at) {
+        std::filesystem::create_directories(at);
+        const std::string mount = "mount -t tmpfs -o size=256k heatplate-full " + at.string();
+        mounted_ = ::geteuid() == 0 && std::system((mount + " 2>/dev/null").c_str()) == 0;
+    }
+    ~FullFileSystem() {
+        if (mounted_) {
+            std::system(("umount " + at_.string()).c_str());
+        }
+    }
+    bool mounted() const { return mounted_; }
+    // Takes whatever room is left.
+    void fill() const {
+        std::ofstream filler(at_ / "filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+
+  private:
+    std::filesystem::path at_;
+    bool mounted_ = false;
+};
+
+// Every file the runner writes is written whole and put in place, or the
+// earlier files stay as they were, nothing new is left and the one line on
+// standard error names the file and gives the system's reason. The faults
+// are real: a file-size limit on the process, on either side of the 16 kB a
+// file library may buffer, and a file system with no room left.
+TEST_F(BatchTest, AFailedWriteKeepsEveryEarlierFileAndSaysWhy) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* args;
+        long limit;  // bytes; 0: a full file system instead
+        const char* failing;
+        const char* reason;
+    };
+    const char* const kTooLarge = "File too large";
+    const char* const kNoRoom = "No space left on device";
+    const Case cases[] = {
+        {"--nx 30 --ny 30 --maxtime 1 --no-pictures", 1024, "results.txt", kTooLarge},
+        {"--nx 30 --ny 30 --maxtime 1 --no-pictures", 4096, "results.txt", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 1 --no-pictures", 20480, "results.txt", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 1 --no-pictures", 49152, "results.txt", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 1 --images img", 256, "img/map.png", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 300 --animate anim", 1024, "anim/", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 300 --animate anim", 20480, "anim/", kTooLarge},
+        {"--nx 101 --ny 101 --maxtime 300 --animate anim", 204800, "anim/", kTooLarge},
+        {"--nx 30 --ny 30 --maxtime 1 --no-pictures", 0, "results.txt", kNoRoom},
+        {"--nx 101 --ny 101 --maxtime 1 --images img", 0, "img/map.png", kNoRoom},
+        {"--nx 101 --ny 101 --maxtime 300 --animate anim", 0, "anim/", kNoRoom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.args) + (c.limit > 0 ? " under a limit of " : " on a full disk") +
+                     (c.limit > 0 ? std::to_string(c.limit) : ""));
+        const fs::path where = dir_.path() / "run";
+        fs::remove_all(where);
+        std::optional<FullFileSystem> disk;
+        if (c.limit == 0) {
+            disk.emplace(where);
+        }
+        if (disk && !disk->mounted()) {
+            std::printf("[  NOTE    ] no tmpfs could be mounted here (root needed): the full-disk "
+                        "row for '%s' was not run\n", c.args);
+            continue;
+        }
+        fs::create_directories(where);
+        testing::ScopedWorkingDir in(where);
+        std::map<std::string, std::string> earlier{{"results.txt", "  007\r\n"}};
+        for (const char* name : {"img/map.png", "img/view3d.png", "img/residual.png",
+                                 "anim/map.gif", "anim/view3d.gif", "anim/residual.gif"}) {
+            earlier[name] = std::string("earlier ") + name;
+        }
+        for (const auto& [name, bytes] : earlier) {
+            fs::create_directories(fs::path(name).parent_path().empty()
+                                       ? fs::path(".")
+                                       : fs::path(name).parent_path());
+            std::ofstream(name, std::ios::binary) << bytes;
+        }
+        if (disk) {
+            disk->fill();
+        }
+        const std::string limit = c.limit > 0 ? "prlimit --fsize=" + std::to_string(c.limit) : "";
+        const fs::path errors = dir_.path() / "stderr.txt";
+        const Process p = run_batch_as(limit, c.args, errors.string());
+        const std::string err = testing::read_file(errors);
+        EXPECT_EQ(p.status, 1);
+        EXPECT_EQ(p.out, "");
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find("Could not write " + (where / c.failing).string()), std::string::npos)
+            << err;
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+        for (const auto& [name, bytes] : earlier) {
+            EXPECT_EQ(testing::read_file(name), bytes) << name;
+        }
+        std::vector<std::string> top{"anim", "img", "results.txt"};
+        if (c.limit == 0) {
+            top.insert(top.begin() + 1, "filler");
+        }
+        EXPECT_EQ(testing::files_in("."), top);
+        EXPECT_EQ(testing::files_in("img").size(), 3u);
+        EXPECT_EQ(testing::files_in("anim").size(), 3u);
+    }
 }
 
 TEST_F(BatchTest, AReadOnlyFolderIsReportedAndTheEarlierResultsStay) {

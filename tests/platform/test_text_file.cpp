@@ -14,7 +14,7 @@
 #include <QImage>
 
 #include "platform/image_file.h"
-#include "platform/text_file.h"
+#include "platform/atomic_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -22,12 +22,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The new file takes the old one's place and its permissions.
 TEST(SaveFileAtomically, ReplacesTheWholeFile) {
     testing::TempDir dir;
     const auto path = dir.path() / "out.txt";
     std::ofstream(path) << "a much longer earlier content\n";
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_FALSE(save_file_atomically(path.string(), "new\r\n").has_value());
     EXPECT_EQ(testing::read_file(path), "new\r\n");
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST(SaveFileAtomically, ReportsADirectoryInTheWayByName) {
@@ -50,14 +54,14 @@ TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-// What write returns, written under a file-size limit of 4 KiB, which makes
-// a longer write fail part way, as a full disk would.
+// What write returns, written under a file-size limit of some KiB, which
+// makes a longer write fail part way, as a full disk would.
 template <typename Write>
-auto under_a_small_file_size_limit(Write write) {
+auto under_a_small_file_size_limit(Write write, rlim_t limit = 4096) {
     rlimit saved{};
     EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
-    small.rlim_cur = 4096;
+    small.rlim_cur = limit;
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     auto result = write();
@@ -80,7 +84,8 @@ TEST(SaveFileAtomically, AWriteCutShortKeepsTheOldFileWhole) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
-// The same for a picture; once there is room, the file holds its pixels.
+// The same for a picture larger than any buffer a library keeps; once there
+// is room, the file holds its pixels.
 TEST(SavePngAtomically, AWriteCutShortKeepsTheOldFileWhole) {
     testing::TempDir dir;
     const auto path = dir.path() / "map.png";
@@ -94,13 +99,14 @@ TEST(SavePngAtomically, AWriteCutShortKeepsTheOldFileWhole) {
         }
     }
     const QString where = QString::fromStdString(path.string());
-    const QString reason =
-        under_a_small_file_size_limit([&] { return save_png_atomically(noise, where); });
+    const auto error = under_a_small_file_size_limit(
+        [&] { return save_png_atomically(noise, where); }, 65536);
 
-    EXPECT_FALSE(reason.isEmpty());
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("File too large"), std::string::npos) << *error;
     EXPECT_EQ(testing::read_file(path), "earlier");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    EXPECT_EQ(save_png_atomically(noise, where), QString());
+    EXPECT_EQ(save_png_atomically(noise, where), std::nullopt);
     EXPECT_EQ(QImage(where), noise);
 }
 

@@ -16,9 +16,10 @@ struct Process {
 // Runs the program built beside the tests (HEATPLATE_BATCH) with the
 // arguments through the shell, after the prefix (environment settings, a
 // ulimit, another user); standard error goes to stderr.txt in the working
-// directory.
-inline Process run_batch_as(const std::string& prefix, const std::string& args) {
-    const std::string command = prefix + " " + HEATPLATE_BATCH + " " + args + " 2>stderr.txt";
+// directory, or to the file named.
+inline Process run_batch_as(const std::string& prefix, const std::string& args,
+                            const std::string& errors = "stderr.txt") {
+    const std::string command = prefix + " " + HEATPLATE_BATCH + " " + args + " 2>" + errors;
     Process p{-1, {}};
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buf[4096];
