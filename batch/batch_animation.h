@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_core.h"
-#include "app/frame_recorder.h"
 #include "batch/batch_controls.h"
-#include "platform/gif_writer.h"
+#include "desktop/gif_writer.h"
+#include "run/form1_core.h"
+#include "run/frame_recorder.h"
 
 namespace heatplate {
 

@@ -5,9 +5,9 @@
 
 #include <utility>
 
-#include "app/control_table.h"
-#include "app/results_file.h"
-#include "platform/image_file.h"
+#include "desktop/image_file.h"
+#include "run/control_table.h"
+#include "run/results_file.h"
 #include "view/box_geometry.h"
 
 namespace heatplate {

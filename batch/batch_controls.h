@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/form1_core.h"
-#include "platform/atomic_file.h"
-#include "platform/image_drawing_box.h"
+#include "desktop/atomic_file.h"
+#include "raster/image_drawing_box.h"
+#include "run/controls.h"
+#include "run/form1_core.h"
 
 namespace heatplate {
 

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_core.h"
-#include "app/results_file.h"
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
 #include "batch/batch_options.h"
+#include "desktop/atomic_file.h"
+#include "desktop/locale_separators.h"
 #include "heatplate/version.h"
-#include "platform/locale_separators.h"
-#include "platform/number_parse.h"
-#include "platform/atomic_file.h"
+#include "numbers/number_parse.h"
+#include "run/form1_core.h"
+#include "run/results_file.h"
 
 namespace {
 
@@ -101,7 +101,8 @@ std::optional<std::string> stage_outputs(const BatchOptions& options, RunOutcome
     if (outcome == RunOutcome::Completed) {
         files.push_back(controls.results_file());
         if (!options.field_file.empty()) {
-            files.push_back(own.emplace_back(std::make_unique<AtomicFile>(options.field_file)).get());
+            files.push_back(
+                own.emplace_back(std::make_unique<AtomicFile>(options.field_file)).get());
             return files.back()->write(full_precision_field(form.state()));
         }
     }
@@ -117,8 +118,7 @@ int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
     }
     std::vector<std::unique_ptr<AtomicFile>> own;
     std::vector<AtomicFile*> files;
-    auto error =
-        stage_outputs(options, outcome, form, controls, pictures, animation, own, files);
+    auto error = stage_outputs(options, outcome, form, controls, pictures, animation, own, files);
     if (!error) {
         error = commit_together(files);
     }

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/controls.h"
+#include "run/controls.h"
 #include "solvers/method.h"
 
 namespace heatplate {

@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_core.h"
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
 #include "bench_support.h"
-#include "platform/gif_writer.h"
+#include "desktop/gif_writer.h"
+#include "run/form1_core.h"
 
 namespace {
 

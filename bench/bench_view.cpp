@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_core.h"
 #include "batch/batch_controls.h"
 #include "bench_support.h"
-#include "platform/image_drawing_box.h"
+#include "raster/image_drawing_box.h"
+#include "run/form1_core.h"
 #include "view/box_geometry.h"
 #include "view/cell_colours.h"
 #include "view/temperature_map.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/number_format.h"
-#include "platform/number_parse.h"
+#include "numbers/number_format.h"
+#include "numbers/number_parse.h"
 
 namespace {
 

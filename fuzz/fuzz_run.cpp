@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1_core.h"
-#include "platform/number_parse.h"
+#include "numbers/number_parse.h"
+#include "run/form1_core.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include "model/grid.h"
 #include "model/simulation_state.h"
-#include "platform/drawing_box.h"
+#include "raster/drawing_box.h"
 
 namespace heatplate {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "model/grid.h"
-#include "platform/number_parse.h"
+#include "numbers/number_parse.h"
 
 namespace heatplate {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "model/simulation_state.h"
-#include "platform/drawing_box.h"
+#include "raster/drawing_box.h"
 
 namespace heatplate {
 

@@ -17,10 +17,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/form1_core.h"
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
 #include "batch/batch_options.h"
+#include "run/form1_core.h"
 #include "tests/support/batch_process.h"
 #include "tests/support/gif_support.h"
 #include "tests/support/temp_dir.h"

@@ -215,7 +215,8 @@ TEST_F(BatchTest, AFailedWriteKeepsEveryEarlierFileAndSaysWhy) {
         {"--nx 101 --ny 101 --maxtime 300 --animate anim", 0, "anim/", kNoRoom},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.args) + (c.limit > 0 ? " under a limit of " : " on a full disk") +
+        SCOPED_TRACE(std::string(c.args) +
+                     (c.limit > 0 ? " under a limit of " : " on a full disk") +
                      (c.limit > 0 ? std::to_string(c.limit) : ""));
         const fs::path where = dir_.path() / "run";
         fs::remove_all(where);
@@ -224,8 +225,10 @@ TEST_F(BatchTest, AFailedWriteKeepsEveryEarlierFileAndSaysWhy) {
             disk.emplace(where);
         }
         if (disk && !disk->mounted()) {
-            std::printf("[  NOTE    ] no tmpfs could be mounted here (root needed): the full-disk "
-                        "row for '%s' was not run\n", c.args);
+            std::printf(
+                "[  NOTE    ] no tmpfs could be mounted here (root needed): the full-disk "
+                "row for '%s' was not run\n",
+                c.args);
             continue;
         }
         fs::create_directories(where);

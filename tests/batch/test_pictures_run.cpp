@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/form1_core.h"
 #include "batch/batch_controls.h"
+#include "run/form1_core.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/image_support.h"
 #include "tests/support/temp_dir.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/control_table.h"
-#include "app/controls.h"
+#include "run/control_table.h"
+#include "run/controls.h"
 
 namespace heatplate::testing {
 

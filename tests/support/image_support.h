@@ -6,7 +6,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/drawing_box.h"
+#include "raster/drawing_box.h"
 
 namespace heatplate::testing {
 

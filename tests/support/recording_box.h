@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/drawing_box.h"
+#include "raster/drawing_box.h"
 
 namespace heatplate::testing {
 

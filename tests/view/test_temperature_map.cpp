@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/image_drawing_box.h"
+#include "raster/image_drawing_box.h"
 #include "tests/support/image_support.h"
 #include "tests/support/recording_box.h"
 #include "view/cell_colours.h"

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QLocale>
+
+#include "numbers/number_format.h"
+
+namespace heatplate {
+
+// The decimal and grouping separators of a locale, ready for the conversions.
+NumberSeparators separators_of(const QLocale& locale);
+
+}  // namespace heatplate

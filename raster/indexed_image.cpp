@@ -1,0 +1,79 @@
+#include "raster/indexed_image.h"
+
+#include <array>
+#include <cstdint>
+
+namespace heatplate {
+namespace {
+
+// The colours of a picture as they turn up, each with its index: a small
+// open-addressed table, since a picture has at most 256 and most pixels
+// repeat the colour of the pixel before.
+class ColourIndex {
+  public:
+    // The colour's index, or -1 when it would be the 257th.
+    int of(QRgb pixel) {
+        // Opaque whatever the source said, so that no key is 0, the empty slot.
+        const std::uint32_t key = pixel | 0xFF000000u;
+        if (key == last_key_) {
+            return last_index_;
+        }
+        std::uint32_t slot = (key * 2654435761u) >> (32 - kBits);
+        while (keys_[slot] != 0 && keys_[slot] != key) {
+            slot = (slot + 1) & (kSlots - 1);
+        }
+        if (keys_[slot] == 0) {
+            if (table_.size() == 256) {
+                return -1;
+            }
+            keys_[slot] = key;
+            indices_[slot] = static_cast<std::uint8_t>(table_.size());
+            table_.push_back(key);
+        }
+        last_key_ = key;
+        last_index_ = indices_[slot];
+        return last_index_;
+    }
+
+    const QList<QRgb>& table() const { return table_; }
+
+  private:
+    static constexpr int kBits = 10;  // a quarter full at most
+    static constexpr std::uint32_t kSlots = 1u << kBits;
+    std::array<std::uint32_t, kSlots> keys_{};
+    std::array<std::uint8_t, kSlots> indices_{};
+    QList<QRgb> table_;
+    std::uint32_t last_key_ = 0;
+    int last_index_ = 0;
+};
+
+}  // namespace
+
+QImage exact_indexed8(const QImage& image) {
+    if (image.format() == QImage::Format_Indexed8) {
+        return image;
+    }
+    const QImage rgb =
+        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+            ? image
+            : image.convertToFormat(QImage::Format_RGB32);
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    ColourIndex index;
+    const int width = rgb.width();
+    const int height = rgb.height();
+    for (int y = 0; y < height; ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* target = out.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const int k = index.of(source[x]);
+            if (k < 0) {
+                return {};
+            }
+            target[x] = static_cast<uchar>(k);
+        }
+    }
+    out.setColorTable(index.table());
+    return out;
+}
+
+}  // namespace heatplate

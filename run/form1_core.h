@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/simulation_state.h"
+#include "run/controls.h"
+#include "run/results_file.h"
+#include "solvers/method.h"
+#include "view/temperature_map.h"
+
+namespace heatplate {
+
+enum class RunOutcome {
+    Completed,  // every step done (or ended early by the user) and results.txt written
+    Refused,    // an input outside what a run is defined for; nothing changed
+    Diverged,   // a step overflowed; results.txt left as it was
+    NotSaved,   // results.txt could not be written
+    NoMethod,   // neither method selected; the program ends
+    Abandoned,  // ended by the host without writing results.txt
+};
+
+// The window object without its widgets: the state and the two handlers.
+class Form1Core {
+  public:
+    explicit Form1Core(Controls& controls) : controls_(controls) {}
+
+    // The CALCULATE run. Messages reach the user through Controls::message;
+    // the outcome tells the host how the run ended.
+    RunOutcome Command1_Click();
+
+    // The angle scroll bar's change handler.
+    void HScroll_Alfa_Change();
+
+    // Draws the 3-D view if a step has changed the field since it was last
+    // drawn; hosts that defer the view call it before showing or saving it.
+    void refresh_view3d();
+
+    SimulationState& state() { return state_; }
+    const SimulationState& state() const { return state_; }
+
+    // What the residual box shows for a step whose residual overflowed.
+    static constexpr const char* kOverflowText = "overflow";
+
+  private:
+    struct Inputs {
+        double Nx, Ny, Tw1, Tw2, Tw3, Tw4, Tfield, MaxTime;
+    };
+    // How a time step leaves the run.
+    enum class StepEnd { Next, Last, NoMethod, Diverged, Abandoned };
+    // The residuals of the latest step and of the one before, for the chart;
+    // both 0 at every press.
+    struct Residuals {
+        double RMS = 0;
+        double RMSold = 0;
+    };
+
+    Inputs read_inputs() const;
+    // The message for an input a run cannot use, or empty when all is well.
+    static std::string refusal(const Inputs& in);
+    void set_up(const Inputs& in);
+    void set_up_pictures(double MaxTime);
+    void set_up_field();
+    const MethodTraits* chosen_method() const;
+    void cap_and_show_coefficients(const NumberSeparators& sep);
+    StepEnd time_step(std::int64_t iTime, const NumberSeparators& sep, Residuals& r);
+    RunOutcome march(double MaxTime, const NumberSeparators& sep);
+    void mark_view3d_changed();
+
+    Controls& controls_;
+    SimulationState state_;
+    TemperatureMap map_;  // the map of the current run
+    bool view3d_stale_ = false;
+};
+
+}  // namespace heatplate

@@ -1,0 +1,48 @@
+#include "run/results_file.h"
+
+#include <charconv>
+
+#include "desktop/atomic_file.h"
+#include "numbers/number_format.h"
+#include "run/controls.h"
+
+namespace heatplate {
+
+std::string results_text(const SimulationState& s, const std::string& group_separator) {
+    const int Nx = static_cast<int>(s.Nx);
+    const int Ny = static_cast<int>(s.Ny);
+    std::string out;
+    out.reserve(static_cast<std::size_t>((Nx + 1) * (Ny + 1)) * 8 +
+                static_cast<std::size_t>(Ny + 1) * 2);
+    for (int j = 0; j <= Ny; ++j) {
+        for (int i = 0; i <= Nx; ++i) {
+            out += "  ";
+            out += format_grouped_whole(s.T(i, j), group_separator);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::optional<std::string> Controls::save_results(const std::string& bytes) {
+    return save_file_atomically(kResultsFile, bytes);
+}
+
+std::string full_precision_field(const SimulationState& s) {
+    std::string out;
+    char buf[32];
+    for (int j = 0; j <= static_cast<int>(s.Ny); ++j) {
+        for (int i = 0; i <= static_cast<int>(s.Nx); ++i) {
+            // to_chars, unlike printf, ignores the locale's decimal comma.
+            const auto res =
+                std::to_chars(buf, buf + sizeof buf, s.T(i, j), std::chars_format::general, 17);
+            if (i > 0)
+                out += ' ';
+            out.append(buf, res.ptr);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace heatplate

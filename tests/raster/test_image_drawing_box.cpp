@@ -1,0 +1,300 @@
+// The image-backed drawing box: where user coordinates land, clipping, the
+// grid painter, which must leave exactly the picture of the fill_rect calls it
+// stands for however seldom the picture is looked at, the block comparison it
+// finds changed cells with, and saved pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "desktop/image_file.h"
+#include "raster/cell_compare.h"
+#include "raster/image_drawing_box.h"
+#include "tests/support/image_support.h"
+#include "tests/support/recording_box.h"
+#include "tests/support/temp_dir.h"
+
+namespace heatplate {
+namespace {
+
+using testing::colour_at;
+using testing::Pixels;
+using testing::pixels_in;
+
+constexpr Colour kGrey = 0xF0F0F0;
+constexpr Colour kRed = 255;
+
+TEST(ImageDrawingBox, UserCornersLandOnCornerPixelsAndDrawingIsClipped) {
+    ImageDrawingBox box(11, 7, kGrey);
+    box.scale(-1, 2, 1, -2);  // y grows upwards
+    for (const auto& [x, y] : {std::pair{-1.0f, 2.0f}, {1.0f, -2.0f}, {0.0f, 0.0f}, {0.6f, 1.2f}})
+        box.pset(x, y);
+    EXPECT_EQ(pixels_in(box.image(), 0), (Pixels{{0, 0}, {10, 6}, {5, 3}, {8, 1}}));
+
+    ImageDrawingBox px(20, 20, kGrey);  // one user unit per pixel
+    px.scale(0, 0, 19, 19);
+    px.fill_rect(3, 4, 1, 2, kRed);  // both corners included: 3 x 3 from (1, 2)
+    EXPECT_EQ(pixels_in(px.image(), kRed).size(), 9u);
+    EXPECT_EQ(*pixels_in(px.image(), kRed).begin(), std::pair(1, 2));
+    px.fill_rect(-100, 19, 1e30f, 1e6f, kRed);  // clipped to the bottom row
+    EXPECT_EQ(pixels_in(px.image(), kRed).size(), 9u + 20u);
+    // From (2, 1) with slope 1/4 to a point far outside: the visible part is
+    // that of the exact line.
+    px.line(2, 1, 2 + 4000, 1 + 1000, 0);
+    Pixels expected;
+    for (int x = 2; x < 20; ++x)
+        expected.insert({x, 1 + static_cast<int>(std::floor((x - 2) / 4.0 + 0.5))});
+    EXPECT_EQ(pixels_in(px.image(), 0), expected);
+
+    // A position halfway between two pixels goes to the one after; a clear
+    // sends the current position back to (0, 0); a rectangle wholly beside
+    // the picture paints nothing of it.
+    ImageDrawingBox half(11, 11, kGrey);
+    half.scale(0, 0, 10, 10);
+    half.pset(2.5f, 3.5f);
+    EXPECT_EQ(pixels_in(half.image(), 0), (Pixels{{3, 4}}));
+    half.pset(7, 9);
+    half.cls();
+    half.line_to(0, 3, kRed);
+    EXPECT_EQ(pixels_in(half.image(), kRed), (Pixels{{0, 0}, {0, 1}, {0, 2}, {0, 3}}));
+    half.fill_rect(-5, 2, -2, 8, kRed);
+    half.fill_rect(2, -9, 8, -3, kRed);
+    EXPECT_EQ(pixels_in(half.image(), kRed).size(), 4u);
+}
+
+// A box without a grid painter of its own paints the cells as rectangles,
+// column after column, each in its own colour, leaving out those without.
+TEST(DrawingBox, CellsAreTheirRectanglesInOrder) {
+    testing::RecordingBox box;
+    const std::vector<float> xs{0, 1, 2, 3}, ys{0, 10, 20};
+    const std::vector<Colour> colours{11, 12, kNoColour, 22, 31, 32};
+    box.fill_cells({xs, ys}, colours);
+    std::vector<std::array<float, 5>> seen;
+    for (const auto& c : box.calls)
+        seen.push_back({c.x1, c.y1, c.x2, c.y2, static_cast<float>(c.colour)});
+    EXPECT_EQ(seen, (std::vector<std::array<float, 5>>{{1, 10, 0, 0, 11},
+                                                       {1, 20, 0, 10, 12},
+                                                       {2, 20, 1, 10, 22},
+                                                       {3, 10, 2, 0, 31},
+                                                       {3, 20, 2, 10, 32}}));
+}
+
+// Two boxes given the same drawing: `grid` paints cells with fill_cells,
+// `calls` with the fill_rect calls fill_cells stands for.
+class GridAgainstCalls : public ::testing::Test {
+  protected:
+    // The picture is looked at now: it is the fill_rect calls' picture, and
+    // its version has grown if it has changed since the last look.
+    void look(const char* what) {
+        const std::uint64_t version = grid.version();
+        ASSERT_EQ(grid.image(), calls.image()) << what;
+        if (grid.image() != seen) {
+            EXPECT_NE(version, seen_version) << what;
+        }
+        seen = grid.image().copy();
+        seen_version = version;
+    }
+
+    // Steps of colours that change, stay or are left out, in stretches that
+    // only paint and stretches that also leave cells out again; the picture
+    // is looked at after some steps and after the last.
+    void run_steps(const std::vector<float>& xs, const std::vector<float>& ys, Colour base,
+                   int steps = 60) {
+        const std::vector<Colour> palette{kNoColour, base, base + 37, base + 74, base + 111};
+        const std::size_t ny = ys.size() - 1;
+        std::vector<Colour> colours((xs.size() - 1) * ny, kNoColour);
+        std::uniform_int_distribution<int> pick(0, 9), level(0, 4);
+        for (int step = 0; step < steps; ++step) {
+            const int lowest = (step / 10) % 2 == 0 ? 1 : 0;
+            for (auto& c : colours) {
+                if (pick(rng) < 3) {
+                    c = palette[static_cast<std::size_t>(std::max(level(rng), lowest))];
+                }
+            }
+            grid.fill_cells({xs, ys}, colours);
+            for (std::size_t i = 1; i < xs.size(); ++i) {
+                for (std::size_t j = 1; j <= ny; ++j) {
+                    if (const Colour c = colours[(i - 1) * ny + (j - 1)]; c != kNoColour)
+                        calls.fill_rect(xs[i], ys[j], xs[i - 1], ys[j - 1], c);
+                }
+            }
+            if (pick(rng) < 3) {
+                SCOPED_TRACE(::testing::Message() << xs.size() << " edges, step " << step);
+                look("a look between steps");
+            }
+        }
+        look("the last step");
+    }
+
+    template <typename Op>
+    void both(Op op) {
+        op(grid);
+        op(calls);
+    }
+
+    ImageDrawingBox grid{23, 17, kGrey}, calls{23, 17, kGrey};
+    std::mt19937 rng{12345};
+    QImage seen = grid.image().copy();
+    std::uint64_t seen_version = grid.version();
+};
+
+// fill_cells against the fill_rect calls it stands for, step after step, on
+// grids whose cells are wider or narrower than a pixel, uneven, reversed,
+// partly outside or covering the middle of others, with a clear, a new
+// coordinate system, a line and new colours between. The picture is looked
+// at only now and then, as a window or a saved run does: in between, steps
+// where no cell is left out again wait, and what somebody sees is still the
+// picture of every step drawn in turn.
+// The same colours again after a rectangle drawn over the grid, a clear,
+// or a new coordinate system: the cells are painted anew, not taken as
+// still shown.
+TEST_F(GridAgainstCalls, TheSameColoursAfterOtherDrawingArePaintedAgain) {
+    const std::vector<float> edges{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
+    std::vector<Colour> colours(16);
+    for (std::size_t k = 0; k < colours.size(); ++k)
+        colours[k] = static_cast<Colour>(0x101010 * (k % 7 + 1));
+    const auto paint = [&] {
+        grid.fill_cells({edges, edges}, colours);
+        for (std::size_t i = 1; i <= 4; ++i) {
+            for (std::size_t j = 1; j <= 4; ++j)
+                calls.fill_rect(edges[i], edges[j], edges[i - 1], edges[j - 1],
+                                colours[(i - 1) * 4 + (j - 1)]);
+        }
+    };
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    paint();
+    look("painted");
+    both([](ImageDrawingBox& b) { b.fill_rect(0.1f, 0.9f, 0.6f, 0.2f, 0x00FF00); });
+    paint();
+    look("after a rectangle");
+    both([](ImageDrawingBox& b) { b.cls(); });
+    paint();
+    look("after a clear");
+    both([](ImageDrawingBox& b) {
+        b.cls();
+        b.scale(-0.5f, 1.5f, 1.5f, -0.5f);
+    });
+    paint();
+    look("after a clear and a new scale");
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    paint();
+    look("after a new scale");
+}
+
+TEST_F(GridAgainstCalls, FillCellsMatchesTheFillRectCallsStepAfterStep) {
+    std::vector<float> fine, wide;
+    for (int k = 0; k <= 40; ++k)
+        fine.push_back(k / 40.0f);
+    for (int k = 0; k <= 7; ++k)
+        wide.push_back(k / 7.0f);
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    run_steps({-0.5f, 0.05f, 0.5f, 0.52f, 1.7f}, {3.0f, 0.7f, 0.71f, 0.1f, -2.0f}, 1000);
+    run_steps(fine, fine, 1000);  // cells narrower than a pixel
+    both([](ImageDrawingBox& b) { b.cls(); });
+    run_steps(fine, fine, 1000);
+    run_steps(wide, std::vector<float>(wide.rbegin(), wide.rend()), 3000);
+    both([](ImageDrawingBox& b) { b.scale(-0.2f, 1.1f, 1.3f, -0.4f); });
+    run_steps(fine, fine, 1000);
+    both([](ImageDrawingBox& b) { b.line(0, 0, 1, 1, 0); });
+    run_steps(wide, wide, 5000);
+    both([](ImageDrawingBox& b) { b.fill_rect(0.2f, 0.8f, 0.6f, 0.3f, 0x00FF00); });
+    run_steps(wide, wide, 5000);
+    both([](ImageDrawingBox& b) { b.cls(); });
+    run_steps(wide, wide, 5000);
+    // Pixels under a cell and the one two places on but not the one between.
+    both([](ImageDrawingBox& b) { b.scale(0, 1, 1, 0); });
+    run_steps({0.0f, 1.0f, 0.4f, 0.6f, 0.3f, 0.95f}, {1.0f, 0.0f, 0.45f, 0.55f, 0.2f, 0.8f}, 7000,
+              600);
+}
+
+// A cell painted while nobody looks and left out at the next step keeps its
+// colour; whatever is drawn next, or saved, comes after a paint that waits;
+// a clear covers it.
+TEST(ImageDrawingBox, APaintThatWaitsComesBeforeWhatFollowsOrIsCleared) {
+    const std::vector<float> edges{0, 5, 10};
+    ImageDrawingBox box(11, 11, kGrey);
+    box.scale(0, 0, 10, 10);
+    const auto paint = [&box, &edges](Colour a) {
+        box.fill_cells({edges, edges}, std::vector<Colour>{a, kNoColour, kNoColour, kRed});
+    };
+    paint(0x123456);
+    box.cls();
+    paint(kNoColour);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), kGrey);
+    paint(0x00FF00);
+    paint(kNoColour);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), 0x00FF00);
+    EXPECT_EQ(colour_at(box.image(), 8, 8), kRed);
+    paint(0x0000AA);
+    EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000AA);
+    for (const auto& draw : std::vector<std::function<void()>>{
+             [&] { box.fill_rect(1, 1, 1, 1, 0); }, [&] { box.line(1, 1, 1, 1, 0); },
+             [&] { box.pset(1, 1); }}) {
+        paint(0x0000FF);
+        box.image();
+        paint(0x0000FE);
+        draw();
+        EXPECT_EQ(colour_at(box.image(), 1, 1), 0);
+        EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000FE);
+    }
+    paint(0x00FFFF);
+    box.image();
+    paint(0x00FFFE);
+    testing::TempDir dir;
+    const QString path = QString::fromStdString((dir.path() / "map.png").string());
+    ASSERT_FALSE(save_png_atomically(box.image(), path));
+    EXPECT_EQ(colour_at(QImage(path), 2, 2), 0x00FFFE);
+    paint(0xFF00FF);
+    box.cls();
+    EXPECT_EQ(pixels_in(box.image(), kGrey).size(), 121u);
+}
+
+// Every width of vectors this processor has finds exactly the cells of a
+// block that differ, wherever they lie.
+TEST(CellCompare, EveryWidthFindsTheCellsThatDiffer) {
+    std::mt19937 rng(99);
+    std::vector<Colour> a(kCompareBlock), b(kCompareBlock);
+    for (int round = 0; round < 200; ++round) {
+        std::uint64_t expected = 0;
+        for (std::size_t k = 0; k < kCompareBlock; ++k) {
+            a[k] = static_cast<Colour>(rng());
+            const bool differ = rng() % (round % 7 + 2) == 0;
+            // Only the sign bit, only the lowest, or anything.
+            const Colour flip = round % 3 == 0 ? INT32_MIN : round % 3 == 1 ? 1 : 0x5A5A5A;
+            b[k] = differ ? a[k] ^ flip : a[k];
+            expected |= static_cast<std::uint64_t>(differ) << k;
+        }
+        for (const CompareWidth width : {CompareWidth::Plain, CompareWidth::Bits128,
+                                         CompareWidth::Bits256, CompareWidth::Bits512}) {
+            if (can_compare_with(width)) {
+                EXPECT_EQ(differing_cells(a.data(), b.data(), width), expected)
+                    << "width " << static_cast<int>(width) << ", round " << round;
+            }
+        }
+    }
+}
+
+// A picture of at most 256 colours is saved with a table of them, a larger
+// one in full colour; either way the file holds exactly the pixels shown.
+TEST(ImageDrawingBox, SavedPicturesHoldExactlyTheirPixels) {
+    testing::TempDir dir;
+    for (const int colours : {3, 256, 257}) {
+        ImageDrawingBox box(40, 30, kGrey);
+        for (int k = 0; k + 1 < colours; ++k)
+            box.fill_rect(static_cast<float>(k % 40), static_cast<float>(k / 40),
+                          static_cast<float>(k % 40), static_cast<float>(k / 40), k * 65793 + 1);
+        const QString path = QString::fromStdString((dir.path() / "picture.png").string());
+        ASSERT_FALSE(save_png_atomically(box.image(), path)) << colours;
+        const QImage saved(path);
+        EXPECT_EQ(saved.format() == QImage::Format_Indexed8, colours <= 256) << colours;
+        EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), box.image()) << colours;
+    }
+}
+
+}  // namespace
+}  // namespace heatplate
