@@ -10,34 +10,10 @@
 #include "batch/batch_controls.h"
 #include "desktop/gif_writer.h"
 #include "run/form1_core.h"
+#include "run/frame_plan.h"
 #include "run/frame_recorder.h"
 
 namespace heatplate {
-
-// Without --frame-every, frames come every so many steps that a run makes
-// at most this many.
-inline constexpr std::int64_t kDefaultMostFrames = 300;
-
-// Which steps of a run become frames, and for how long each shows.
-struct FramePlan {
-    std::int64_t steps = 0;  // the steps the run is to make
-    std::int64_t every = 1;  // a frame after every this many steps, and after the last
-    int delay = 0;           // hundredths of a second per frame
-
-    bool due(std::int64_t step) const { return step % every == 0 || step == steps; }
-    // The frames of a run that makes all its steps; one that makes none
-    // has its starting picture as its one frame.
-    std::int64_t frames() const;
-};
-
-// The steps a run with this t Max makes: iTime = 1, 2, ... while iTime <= t Max.
-std::int64_t steps_of(double MaxTime);
-
-// The plan for a run of the given steps, with the choices of --frame-every
-// and --frame-delay (milliseconds, rounded to the nearest hundredth of a
-// second) where they were made.
-FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every,
-                      std::optional<int> delay_ms);
 
 // heatplate-batch --animate DIR: the three pictures go into DIR/map.gif,
 // DIR/view3d.gif and DIR/residual.gif while the run goes on, one frame at a

@@ -1,8 +1,6 @@
 #include "batch/batch_controls.h"
 
-#include <QDir>
-#include <QString>
-
+#include <filesystem>
 #include <utility>
 
 #include "desktop/image_file.h"
@@ -74,14 +72,14 @@ void BatchPictures::attach(BatchControls& controls) {
 std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir,
                                                 std::vector<std::unique_ptr<AtomicFile>>& files) {
     form.refresh_view3d();
-    const QDir folder(QString::fromStdString(dir));
+    const std::filesystem::path folder(dir);
     const std::pair<PictureId, const ImageDrawingBox*> pictures[] = {
         {PictureId::Picture_Paint, &map},
         {PictureId::Picture_3DGraph, &view3d},
         {PictureId::Picture3, &residual}};
     for (const auto& [id, box] : pictures) {
-        const QString path = folder.filePath(QString::fromLatin1(picture_file_stem(id)) + ".png");
-        files.push_back(std::make_unique<AtomicFile>(path.toStdString()));
+        const auto path = folder / (std::string(picture_file_stem(id)) + ".png");
+        files.push_back(std::make_unique<AtomicFile>(path.string()));
         if (auto error = write_png(box->image(), *files.back())) {
             return error;
         }

@@ -1,11 +1,11 @@
 // heatplate-batch: one CALCULATE run without a window.
 #include <QCoreApplication>
-#include <QDir>
 #include <QLocale>
 #include <QString>
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -163,7 +163,8 @@ int run(const BatchOptions& options) {
     // Made before the run, so that a folder that cannot be written is
     // reported before the time is spent.
     for (const std::string& dir : {options.images_dir, options.animate_dir}) {
-        if (!dir.empty() && !QDir().mkpath(QString::fromStdString(dir))) {
+        std::error_code ec;
+        if (!dir.empty() && (std::filesystem::create_directories(dir, ec), ec)) {
             return bad_option("cannot create the folder " + dir);
         }
     }

@@ -41,17 +41,17 @@ void set_up(BatchControls& controls) {
 }
 
 // The map at every frame of the run, as the runner sees it.
-const std::vector<QImage>& map_frames() {
-    static const std::vector<QImage> frames = [] {
+const std::vector<RasterImage>& map_frames() {
+    static const std::vector<RasterImage> frames = [] {
         bench::work_in_temp_dir();
-        std::vector<QImage> out;
+        std::vector<RasterImage> out;
         BatchControls controls;
         set_up(controls);
         BatchPictures pictures;
         pictures.attach(controls);
         controls.set_step_observer([&](std::int64_t iTime) {
             if (kPlan.due(iTime)) {
-                out.push_back(pictures.map.image().copy());
+                out.push_back(pictures.map.image());
             }
         });
         Form1Core form(controls);
@@ -62,11 +62,12 @@ const std::vector<QImage>& map_frames() {
 }
 
 void BM_MapAnimation(benchmark::State& state) {
-    const std::vector<QImage>& frames = map_frames();
+    const std::vector<RasterImage>& frames = map_frames();
     for (auto _ : state) {
-        GifWriter writer(QStringLiteral("map.gif"));
-        for (const QImage& frame : frames) {
-            if (writer.add(frame, kPlan.delay)) {
+        GifWriter writer("map.gif");
+        // Each frame made exact 8-bit, as a recording does, and encoded.
+        for (const RasterImage& frame : frames) {
+            if (writer.add(exact_indexed8(frame).value(), kPlan.delay)) {
                 state.SkipWithError("add failed");
                 break;
             }

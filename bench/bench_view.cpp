@@ -70,6 +70,7 @@ class Recorder final : public Controls {
         return StepVerdict::Continue;
     }
     bool defers_view3d() const override { return true; }
+    std::optional<std::string> save_results(const std::string&) override { return std::nullopt; }
 
     const SimulationState* state = nullptr;
     std::vector<NodeArray> fields;
@@ -132,7 +133,7 @@ void BM_ThreePictures(benchmark::State& state) {
             RMSold = RMS;
         }
         D3_Graph(s, r.view3d);
-        benchmark::DoNotOptimize(r.map.image().constBits());
+        benchmark::DoNotOptimize(r.map.image().pixels.data());
         benchmark::ClobberMemory();
     }
     state.counters["per_step"] = benchmark::Counter(
@@ -225,7 +226,7 @@ void BM_FillCells(benchmark::State& state) {
     for (auto _ : state) {
         r.map.fill_cells({edges, edges}, colours[k]);
         if (look) {
-            benchmark::DoNotOptimize(r.map.image().constBits());
+            benchmark::DoNotOptimize(r.map.image().pixels.data());
         }
         k ^= 1;
         benchmark::ClobberMemory();

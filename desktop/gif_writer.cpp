@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace heatplate {
@@ -12,43 +14,18 @@ namespace {
 
 // Each index's colour, all 256 of them, so that a stray index cannot read
 // past the table.
-std::array<QRgb, 256> colours_of(const QImage& indexed) {
-    std::array<QRgb, 256> out{};
-    const QList<QRgb> table = indexed.colorTable();
-    std::copy_n(table.begin(), std::min<qsizetype>(table.size(), 256), out.begin());
-    for (QRgb& c : out) {
+std::array<std::uint32_t, 256> colours_of(const IndexedImage& image) {
+    std::array<std::uint32_t, 256> out{};
+    std::copy_n(image.colours.begin(), std::min<std::size_t>(image.colours.size(), 256),
+                out.begin());
+    for (std::uint32_t& c : out) {
         c |= 0xFF000000u;
     }
     return out;
 }
 
-// The smallest rectangle outside which the two pictures (same size, 8-bit)
-// show the same colours; empty when they are the same picture.
-QRect changed_rect(const QImage& before, const QImage& after) {
-    const std::array<QRgb, 256> cb = colours_of(before);
-    const std::array<QRgb, 256> ca = colours_of(after);
-    // The sizes in locals: QImage's accessors are calls the loops would repeat.
-    const int width = after.width();
-    const int height = after.height();
-    int top = -1, bottom = -1, left = width, right = -1;
-    for (int y = 0; y < height; ++y) {
-        const uchar* rb = before.constScanLine(y);
-        const uchar* ra = after.constScanLine(y);
-        int first = -1, last = -1;
-        for (int x = 0; x < width; ++x) {
-            if (cb[rb[x]] != ca[ra[x]]) {
-                first = first < 0 ? x : first;
-                last = x;
-            }
-        }
-        if (first >= 0) {
-            top = top < 0 ? y : top;
-            bottom = y;
-            left = std::min(left, first);
-            right = std::max(right, last);
-        }
-    }
-    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+const std::uint8_t* row_of(const IndexedImage& image, int y) {
+    return image.indices.data() + static_cast<std::size_t>(y) * image.width;
 }
 
 // The colours that occur inside the rectangle, as a colour table of their
@@ -59,20 +36,21 @@ struct LocalColours {
     std::vector<GifColorType> table;
 };
 
-LocalColours local_colours(const QImage& frame, const QRect& rect) {
+template <typename Rect>
+LocalColours local_colours(const IndexedImage& frame, const Rect& rect) {
     LocalColours local;
     local.remap.fill(-1);
-    const std::array<QRgb, 256> colours = colours_of(frame);
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const uchar* row = frame.constScanLine(y);
-        for (int x = rect.left(); x <= rect.right(); ++x) {
+    const std::array<std::uint32_t, 256> colours = colours_of(frame);
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        const std::uint8_t* row = row_of(frame, y);
+        for (int x = rect.x; x < rect.x + rect.width; ++x) {
             int& slot = local.remap[row[x]];
             if (slot < 0) {
                 slot = static_cast<int>(local.table.size());
-                const QRgb c = colours[row[x]];
-                local.table.push_back({static_cast<GifByteType>(qRed(c)),
-                                       static_cast<GifByteType>(qGreen(c)),
-                                       static_cast<GifByteType>(qBlue(c))});
+                const std::uint32_t c = colours[row[x]];
+                local.table.push_back({static_cast<GifByteType>(c >> 16),
+                                       static_cast<GifByteType>(c >> 8),
+                                       static_cast<GifByteType>(c)});
             }
         }
     }
@@ -94,32 +72,23 @@ int write_to_file(GifFileType* gif, const GifByteType* bytes, int count) {
 
 }  // namespace
 
-int delay_for_playing_time(std::int64_t frames, int total_ms) {
-    // Past this many frames every delay is the shortest anyway.
-    const std::int64_t n = std::clamp<std::int64_t>(frames, 1, 1000000000);
-    const std::int64_t ms = std::max(total_ms, 0);
-    const std::int64_t delay = (ms + 5 * n) / (10 * n);  // hundredths, halves up
-    return static_cast<int>(
-        std::clamp<std::int64_t>(delay, kGifShortestReliableDelay, kGifMaxDelay));
-}
-
-GifWriter::GifWriter(const QString& path) : file_(path.toStdString()) {}
+GifWriter::GifWriter(std::string path) : file_(std::move(path)) {}
 
 GifWriter::~GifWriter() {
     close_encoder();
     // The file removes a temporary file that was never committed.
 }
 
-std::optional<std::string> GifWriter::fail(const QString& reason) {
+std::optional<std::string> GifWriter::fail(std::string_view reason) {
     close_encoder();
-    return file_.fail(reason.toStdString());
+    return file_.fail(reason);
 }
 
 std::optional<std::string> GifWriter::fail_gif(int error) {
     // A failed write reaches the encoder as its own error code; the file
     // already holds the system's reason, which stays the one reported.
     const char* text = GifErrorString(error);
-    return fail(QString::fromUtf8(text != nullptr ? text : "the GIF encoder failed"));
+    return fail(text != nullptr ? text : "the GIF encoder failed");
 }
 
 void GifWriter::close_encoder() {
@@ -139,9 +108,9 @@ std::optional<std::string> GifWriter::open() {
     return file_.open();
 }
 
-std::optional<std::string> GifWriter::start(QSize size) {
-    if (size.width() > 65535 || size.height() > 65535) {
-        return fail(QStringLiteral("a GIF is at most 65535 pixels wide and high"));
+std::optional<std::string> GifWriter::start(int width, int height) {
+    if (width > 65535 || height > 65535) {
+        return fail("a GIF is at most 65535 pixels wide and high");
     }
     int error = 0;
     gif_ = EGifOpen(&file_, write_to_file, &error);
@@ -150,7 +119,7 @@ std::optional<std::string> GifWriter::start(QSize size) {
     }
     EGifSetGifVersion(gif_, true);  // the delays and the loop need GIF89a
     // No global colour table: every frame brings its own.
-    if (EGifPutScreenDesc(gif_, size.width(), size.height(), 8, 0, nullptr) == GIF_ERROR) {
+    if (EGifPutScreenDesc(gif_, width, height, 8, 0, nullptr) == GIF_ERROR) {
         return fail_gif(gif_->Error);
     }
     // The application extension that makes viewers play the frames in a
@@ -166,7 +135,35 @@ std::optional<std::string> GifWriter::start(QSize size) {
     return std::nullopt;
 }
 
-std::optional<std::string> GifWriter::put_frame(const QImage& frame, const QRect& rect, int delay) {
+GifWriter::Rect GifWriter::changed_rect(const IndexedImage& before, const IndexedImage& after) {
+    const std::array<std::uint32_t, 256> cb = colours_of(before);
+    const std::array<std::uint32_t, 256> ca = colours_of(after);
+    int top = -1, bottom = -1, left = after.width, right = -1;
+    for (int y = 0; y < after.height; ++y) {
+        const std::uint8_t* rb = row_of(before, y);
+        const std::uint8_t* ra = row_of(after, y);
+        int first = -1, last = -1;
+        for (int x = 0; x < after.width; ++x) {
+            if (cb[rb[x]] != ca[ra[x]]) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+        if (first >= 0) {
+            top = top < 0 ? y : top;
+            bottom = y;
+            left = std::min(left, first);
+            right = std::max(right, last);
+        }
+    }
+    if (top < 0) {
+        return {0, 0, 1, 1};  // the same picture: one pixel, redrawn as it was
+    }
+    return {left, top, right - left + 1, bottom - top + 1};
+}
+
+std::optional<std::string> GifWriter::put_frame(const IndexedImage& frame, const Rect& rect,
+                                                int delay) {
     // Drawn over the frame before, which stays where this one does not cover it.
     const GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, NO_TRANSPARENT_COLOR};
     GifByteType extension[4];
@@ -178,67 +175,56 @@ std::optional<std::string> GifWriter::put_frame(const QImage& frame, const QRect
     ColorMapObject* map =
         GifMakeMapObject(static_cast<int>(local.table.size()), local.table.data());
     if (map == nullptr) {
-        return fail(QStringLiteral("out of memory"));
+        return fail("out of memory");
     }
     const int described =
-        EGifPutImageDesc(gif_, rect.x(), rect.y(), rect.width(), rect.height(), false, map);
+        EGifPutImageDesc(gif_, rect.x, rect.y, rect.width, rect.height, false, map);
     GifFreeMapObject(map);
     if (described == GIF_ERROR) {
         return fail_gif(gif_->Error);
     }
     // The encoder may rewrite the line it is given, so it gets a copy.
-    std::vector<GifPixelType> line(static_cast<std::size_t>(rect.width()));
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        const uchar* row = frame.constScanLine(y) + rect.left();
+    std::vector<GifPixelType> line(static_cast<std::size_t>(rect.width));
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        const std::uint8_t* row = row_of(frame, y) + rect.x;
         for (std::size_t x = 0; x < line.size(); ++x) {
             line[x] = static_cast<GifPixelType>(local.remap[row[x]]);
         }
-        if (EGifPutLine(gif_, line.data(), rect.width()) == GIF_ERROR) {
+        if (EGifPutLine(gif_, line.data(), rect.width) == GIF_ERROR) {
             return fail_gif(gif_->Error);
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> GifWriter::add(const QImage& frame, int delay) {
+std::optional<std::string> GifWriter::add(const IndexedImage& frame, int delay) {
     if (auto error = open()) {
         return error;
     }
     if (delay < 0 || delay > kGifMaxDelay) {
-        return fail(QStringLiteral("a frame delay of %1 hundredths of a second is outside 0 to %2")
-                        .arg(delay)
-                        .arg(kGifMaxDelay));
+        return fail("a frame delay of " + std::to_string(delay) +
+                    " hundredths of a second is outside 0 to " + std::to_string(kGifMaxDelay));
     }
-    if (frame.isNull()) {
-        return fail(QStringLiteral("a frame without pixels"));
+    if (frame.width <= 0 || frame.height <= 0 || frame.colours.empty() ||
+        frame.indices.size() != static_cast<std::size_t>(frame.width) * frame.height) {
+        return fail("a frame without pixels");
     }
-    const QImage indexed = exact_indexed8(frame);
-    if (indexed.isNull()) {
-        return fail(
-            QStringLiteral("a frame has more than 256 colours, which a GIF cannot hold "
-                           "without changing some"));
-    }
-    QRect rect = indexed.rect();
+    Rect rect{0, 0, frame.width, frame.height};
     if (frames_ == 0) {
-        if (auto error = start(indexed.size())) {
+        if (auto error = start(frame.width, frame.height)) {
             return error;
         }
-    } else if (indexed.size() != previous_.size()) {
-        return fail(QStringLiteral("a frame of %1 x %2 pixels in an animation of %3 x %4")
-                        .arg(indexed.width())
-                        .arg(indexed.height())
-                        .arg(previous_.width())
-                        .arg(previous_.height()));
+    } else if (frame.width != previous_.width || frame.height != previous_.height) {
+        return fail("a frame of " + std::to_string(frame.width) + " x " +
+                    std::to_string(frame.height) + " pixels in an animation of " +
+                    std::to_string(previous_.width) + " x " + std::to_string(previous_.height));
     } else {
-        rect = changed_rect(previous_, indexed);
-        if (rect.isEmpty()) {
-            rect = QRect(0, 0, 1, 1);  // the same picture: one pixel, redrawn as it was
-        }
+        rect = changed_rect(previous_, frame);
     }
-    if (auto error = put_frame(indexed, rect, delay)) {
+    if (auto error = put_frame(frame, rect, delay)) {
         return error;
     }
-    previous_ = indexed;
+    previous_ = frame;
     ++frames_;
     return std::nullopt;
 }
@@ -248,7 +234,7 @@ std::optional<std::string> GifWriter::end() {
         return error;
     }
     if (frames_ == 0) {
-        return fail(QStringLiteral("an animation needs at least one frame"));
+        return fail("an animation needs at least one frame");
     }
     close_encoder();
     return file_.error();
@@ -261,7 +247,7 @@ std::optional<std::string> GifWriter::commit() {
     return file_.commit();
 }
 
-std::optional<std::string> save_gif(const QString& path, std::span<const GifFrame> frames) {
+std::optional<std::string> save_gif(const std::string& path, std::span<const GifFrame> frames) {
     GifWriter writer(path);
     for (const GifFrame& frame : frames) {
         if (auto error = writer.add(frame.image, frame.delay)) {

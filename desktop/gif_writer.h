@@ -1,39 +1,22 @@
 #pragma once
 
-#include <QImage>
-#include <QString>
-
-#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "desktop/atomic_file.h"
 #include "raster/indexed_image.h"
+#include "run/frame_plan.h"
 
 struct GifFileType;
 
 namespace heatplate {
 
-// The longest time a GIF frame can stay, in hundredths of a second.
-inline constexpr int kGifMaxDelay = 65535;
-// Many viewers show a frame meant for less than this many hundredths of a
-// second for a tenth of a second instead, so a chosen delay never goes below.
-inline constexpr int kGifShortestReliableDelay = 2;
-
-// How long a run's animation plays by default, in the window and from
-// heatplate-batch alike.
-inline constexpr int kAnimationPlayingTimeMs = 10000;
-
-// The delay, in hundredths of a second, that plays the given number of
-// frames in about the given time: rounded to the nearest hundredth, and no
-// shorter than kGifShortestReliableDelay nor longer than a GIF can hold.
-int delay_for_playing_time(std::int64_t frames, int total_ms);
-
 // One picture of an animation and how long it stays, in hundredths of a
 // second (0 to kGifMaxDelay).
 struct GifFrame {
-    QImage image;
+    IndexedImage image;
     int delay = 0;
 };
 
@@ -49,7 +32,7 @@ struct GifFrame {
 // given while the file stays small.
 class GifWriter {
   public:
-    explicit GifWriter(const QString& path);
+    explicit GifWriter(std::string path);
     ~GifWriter();
     GifWriter(const GifWriter&) = delete;
     GifWriter& operator=(const GifWriter&) = delete;
@@ -58,10 +41,10 @@ class GifWriter {
     // reason when it cannot be made (a missing or read-only folder, say).
     std::optional<std::string> open();
     // Appends a frame; the first one sets the animation's size and every
-    // later one must have it. A frame with more than 256 colours, a delay
-    // out of range or a failed write is refused with a message, and the
-    // writer then takes nothing more.
-    std::optional<std::string> add(const QImage& frame, int delay);
+    // later one must have it. A frame without pixels, a delay out of range
+    // or a failed write is refused with a message, and the writer then
+    // takes nothing more.
+    std::optional<std::string> add(const IndexedImage& frame, int delay);
     // Ends the animation, which is then whole in its file, ready to be put
     // in place. An animation without frames is refused.
     std::optional<std::string> end();
@@ -72,20 +55,24 @@ class GifWriter {
     void cancel();
 
   private:
-    std::optional<std::string> fail(const QString& reason);
+    struct Rect {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    std::optional<std::string> fail(std::string_view reason);
     std::optional<std::string> fail_gif(int error);
-    std::optional<std::string> start(QSize size);
-    std::optional<std::string> put_frame(const QImage& frame, const QRect& rect, int delay);
+    std::optional<std::string> start(int width, int height);
+    std::optional<std::string> put_frame(const IndexedImage& frame, const Rect& rect, int delay);
+    static Rect changed_rect(const IndexedImage& before, const IndexedImage& after);
     void close_encoder();
 
     AtomicFile file_;
     GifFileType* gif_ = nullptr;
-    QImage previous_;
+    IndexedImage previous_;
     int frames_ = 0;
 };
 
 // Writes the frames as a looping animated GIF at path, all or nothing (see
 // GifWriter). Returns a message naming the file and the reason on failure.
-std::optional<std::string> save_gif(const QString& path, std::span<const GifFrame> frames);
+std::optional<std::string> save_gif(const std::string& path, std::span<const GifFrame> frames);
 
 }  // namespace heatplate

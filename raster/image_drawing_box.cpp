@@ -133,26 +133,18 @@ void rasterise_segment(const Canvas& canvas, std::int64_t x0, std::int64_t y0, s
 }  // namespace
 
 ImageDrawingBox::ImageDrawingBox(int width, int height, Colour background, Colour foreground)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+    : image_(std::max(width, 1), std::max(height, 1), pixel_of(background)),
       background_(pixel_of(background)),
       foreground_(pixel_of(foreground)) {
-    ax_.size = image_.width();
-    ay_.size = image_.height();
-    fill_all(background_);
+    ax_.size = image_.width;
+    ay_.size = image_.height;
 }
 
 Canvas ImageDrawingBox::canvas() const {
-    // Through bits(), which first gives the image its own copy of the pixels
-    // if a viewer still shares them.
-    return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, ax_.size,
-            ay_.size};
+    return image_.canvas();
 }
 
 void ImageDrawingBox::fill_all(std::uint32_t pixel) {
-    // Not QImage::fill: its vectorised fill leaves the upper halves of the
-    // vector registers in use, and on some processors every ordinary SSE
-    // instruction that follows (the solver, the colour indices) then runs
-    // several times slower until the operating system happens to reset them.
     canvas().fill({0, ax_.size - 1}, {0, ay_.size - 1}, pixel);
 }
 
@@ -273,7 +265,7 @@ void ImageDrawingBox::line_to(float x, float y, Colour colour) {
     line(from_x, from_y, x, y, colour);
 }
 
-const QImage& ImageDrawingBox::image() const {
+const RasterImage& ImageDrawingBox::image() const {
     settle();
     return image_;
 }

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QImage>
-#include <QString>
-
 #include <cstdint>
 #include <span>
 
@@ -41,7 +38,8 @@ class ImageDrawingBox final : public DrawingBox {
     void pset(float x, float y) override;
     void line_to(float x, float y, Colour colour) override;
 
-    const QImage& image() const;
+    // The picture, with what waits painted.
+    const RasterImage& image() const;
     // Grows by one with every change of the picture, so a viewer can tell
     // whether it has something new to show.
     std::uint64_t version() const;
@@ -61,7 +59,7 @@ class ImageDrawingBox final : public DrawingBox {
     void drew();
 
     // Mutable as a waiting paint is done by whoever looks first.
-    mutable QImage image_;
+    mutable RasterImage image_;
     std::uint32_t background_;
     std::uint32_t foreground_;
     PixelAxis ax_, ay_;  // their sizes are the image's width and height

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace heatplate {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 class ColourIndex {
   public:
     // The colour's index, or -1 when it would be the 257th.
-    int of(QRgb pixel) {
+    int of(std::uint32_t pixel) {
         // Opaque whatever the source said, so that no key is 0, the empty slot.
         const std::uint32_t key = pixel | 0xFF000000u;
         if (key == last_key_) {
@@ -35,44 +36,34 @@ class ColourIndex {
         return last_index_;
     }
 
-    const QList<QRgb>& table() const { return table_; }
+    std::vector<std::uint32_t>& table() { return table_; }
 
   private:
     static constexpr int kBits = 10;  // a quarter full at most
     static constexpr std::uint32_t kSlots = 1u << kBits;
     std::array<std::uint32_t, kSlots> keys_{};
     std::array<std::uint8_t, kSlots> indices_{};
-    QList<QRgb> table_;
+    std::vector<std::uint32_t> table_;
     std::uint32_t last_key_ = 0;
     int last_index_ = 0;
 };
 
 }  // namespace
 
-QImage exact_indexed8(const QImage& image) {
-    if (image.format() == QImage::Format_Indexed8) {
-        return image;
-    }
-    const QImage rgb =
-        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-            ? image
-            : image.convertToFormat(QImage::Format_RGB32);
-    QImage out(rgb.size(), QImage::Format_Indexed8);
+std::optional<IndexedImage> exact_indexed8(const RasterImage& image) {
+    IndexedImage out;
+    out.width = image.width;
+    out.height = image.height;
+    out.indices.resize(image.pixels.size());
     ColourIndex index;
-    const int width = rgb.width();
-    const int height = rgb.height();
-    for (int y = 0; y < height; ++y) {
-        const auto* source = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* target = out.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int k = index.of(source[x]);
-            if (k < 0) {
-                return {};
-            }
-            target[x] = static_cast<uchar>(k);
+    for (std::size_t k = 0; k < image.pixels.size(); ++k) {
+        const int i = index.of(image.pixels[k]);
+        if (i < 0) {
+            return std::nullopt;
         }
+        out.indices[k] = static_cast<std::uint8_t>(i);
     }
-    out.setColorTable(index.table());
+    out.colours = std::move(index.table());
     return out;
 }
 

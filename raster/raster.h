@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "model/colour.h"
 
@@ -74,6 +75,23 @@ struct Canvas {
             std::fill(row(y) + xs.lo, row(y) + xs.hi + 1, pixel);
         }
     }
+};
+
+// A picture of opaque 32-bit pixels (0xFFRRGGBB), row after row from the top.
+struct RasterImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    RasterImage() = default;
+    RasterImage(int w, int h, std::uint32_t pixel)
+        : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, pixel) {}
+
+    std::uint32_t pixel(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * width + x];
+    }
+    Canvas canvas() { return {pixels.data(), width, width, height}; }
+    bool operator==(const RasterImage&) const = default;
 };
 
 // The opaque pixel (0xAARRGGBB) of a colour value.

@@ -60,10 +60,10 @@ class Controls {
     virtual void message(const std::string& text) = 0;
     virtual void end_program() = 0;
     virtual NumberSeparators separators() const = 0;
-    // Keeps the final field as results.txt holds it; returns the message
-    // naming the file and the reason when it cannot. By default the file is
-    // written at once, whole, in the working directory.
-    virtual std::optional<std::string> save_results(const std::string& bytes);
+    // Keeps the final field as results.txt holds it (the bytes of
+    // kResultsFile); returns the message naming the file and the reason
+    // when it cannot.
+    virtual std::optional<std::string> save_results(const std::string& bytes) = 0;
 
     // Called after every completed step, once its outputs are set.
     virtual StepVerdict step_done(std::int64_t /*iTime*/) { return StepVerdict::Continue; }

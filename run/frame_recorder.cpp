@@ -1,6 +1,6 @@
 #include "run/frame_recorder.h"
 
-#include "raster/indexed_image.h"
+#include <utility>
 
 namespace heatplate {
 namespace {
@@ -34,13 +34,14 @@ void FrameRecorder::capture() {
     form_.refresh_view3d();
     PictureFrames frames;
     for (std::size_t k = 0; k < frames.size(); ++k) {
-        frames[k] = exact_indexed8(boxes_[k]->image());
-        if (frames[k].isNull()) {
+        auto frame = exact_indexed8(boxes_[k]->image());
+        if (!frame) {
             error_ = std::string("Could not record the animation: the ") +
                      picture_name(static_cast<PictureId>(k)) +
                      " has more than 256 colours, more than a frame can hold exactly";
             return;
         }
+        frames[k] = std::move(*frame);
     }
     error_ = sink_.take(frames);
     if (error_) {

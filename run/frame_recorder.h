@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QImage>
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "raster/image_drawing_box.h"
+#include "raster/indexed_image.h"
 #include "run/form1_core.h"
 #include "view/box_geometry.h"
 
@@ -16,7 +15,7 @@ namespace heatplate {
 // The three pictures at one moment of a run, in PictureId order, each an
 // exact 8-bit copy (see exact_indexed8): a quarter of the memory of the
 // pictures themselves, and what a GIF frame holds.
-using PictureFrames = std::array<QImage, kPictureCount>;
+using PictureFrames = std::array<IndexedImage, kPictureCount>;
 
 // Where a recorder's frames go: animations written while the run goes on,
 // or frames kept to be saved later.

@@ -2,9 +2,7 @@
 
 #include <charconv>
 
-#include "desktop/atomic_file.h"
 #include "numbers/number_format.h"
-#include "run/controls.h"
 
 namespace heatplate {
 
@@ -22,10 +20,6 @@ std::string results_text(const SimulationState& s, const std::string& group_sepa
         out += "\r\n";
     }
     return out;
-}
-
-std::optional<std::string> Controls::save_results(const std::string& bytes) {
-    return save_file_atomically(kResultsFile, bytes);
 }
 
 std::string full_precision_field(const SimulationState& s) {

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/atomic_file.h"
+#include "desktop/image_file.h"
 #include "desktop/locale_separators.h"
 #include "run/control_table.h"
 #include "view/box_geometry.h"
@@ -276,15 +278,15 @@ void Form1::fit_font() {
     setFont(f);
 }
 
-const QImage& Form1::image(PictureId box) const {
-    return pictures_[index(box)]->drawing().image();
+QImage Form1::image(PictureId box) const {
+    return qimage_view(pictures_[index(box)]->drawing().image());
 }
 
 QImage Form1::current_picture(PictureId box) {
     // The 3-D view is drawn when it is shown; a run may have moved on since.
     core_.refresh_view3d();
     pictures_[index(box)]->update_if_changed();
-    return image(box);
+    return image(box).copy();
 }
 
 std::string Form1::text(TextBoxId box) const {
@@ -329,6 +331,10 @@ void Form1::end_program() {
     ending_ = true;
     close();
     QCoreApplication::quit();
+}
+
+std::optional<std::string> Form1::save_results(const std::string& bytes) {
+    return save_file_atomically(kResultsFile, bytes);
 }
 
 NumberSeparators Form1::separators() const {

@@ -47,8 +47,9 @@ class Form1 final : public QWidget, public Controls {
 
     Form1Core& core() { return core_; }
     bool running() const { return running_; }
-    // The picture of a drawing box, as it is now.
-    const QImage& image(PictureId box) const;
+    // The picture of a drawing box. It shares the box's pixels, so it shows
+    // whatever the box shows from then on; copy() keeps a moment of it.
+    QImage image(PictureId box) const;
     // The context menu of a drawing box.
     PictureMenu& picture_menu(PictureId box) {
         return *picture_menus_[static_cast<std::size_t>(box)];
@@ -66,6 +67,7 @@ class Form1 final : public QWidget, public Controls {
     NumberSeparators separators() const override;
     StepVerdict step_done(std::int64_t iTime) override;
     bool defers_view3d() const override { return true; }
+    std::optional<std::string> save_results(const std::string& bytes) override;
 
   signals:
     void run_finished(heatplate::RunOutcome outcome);

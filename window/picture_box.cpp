@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "desktop/image_file.h"
+
 namespace heatplate {
 namespace {
 
@@ -38,7 +40,7 @@ void PictureBox::update_if_changed() {
 
 void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.drawImage(QRectF(contentsRect()), drawing_.image());
+    painter.drawImage(QRectF(contentsRect()), qimage_view(drawing_.image()));
     drawFrame(&painter);
 }
 

@@ -1,7 +1,5 @@
 #include "window/window_recording.h"
 
-#include <QImage>
-
 #include <utility>
 
 namespace heatplate {
@@ -9,8 +7,8 @@ namespace {
 
 std::int64_t bytes_of(const PictureFrames& frames) {
     std::int64_t bytes = 0;
-    for (const QImage& frame : frames) {
-        bytes += frame.sizeInBytes() + frame.colorCount() * std::int64_t{sizeof(QRgb)};
+    for (const IndexedImage& frame : frames) {
+        bytes += static_cast<std::int64_t>(frame.bytes());
     }
     return bytes;
 }
@@ -110,7 +108,7 @@ std::optional<std::string> WindowRecording::save(PictureId box, const QString& p
     for (const PictureFrames& frame : last_.frames) {
         animation.push_back({frame[static_cast<std::size_t>(box)], delay});
     }
-    return save_gif(path, animation);
+    return save_gif(path.toStdString(), animation);
 }
 
 }  // namespace heatplate

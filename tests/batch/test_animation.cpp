@@ -20,6 +20,7 @@
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
 #include "batch/batch_options.h"
+#include "desktop/image_file.h"
 #include "run/form1_core.h"
 #include "tests/support/batch_process.h"
 #include "tests/support/gif_support.h"
@@ -88,8 +89,9 @@ std::vector<Pictures> pictures_after(const std::string& args, std::set<std::int6
     controls.set_step_observer([&](std::int64_t iTime) {
         if (steps.count(iTime) != 0) {
             form.refresh_view3d();
-            out.push_back({boxes.map.image().copy(), boxes.view3d.image().copy(),
-                           boxes.residual.image().copy()});
+            out.push_back({qimage_view(boxes.map.image()).copy(),
+                           qimage_view(boxes.view3d.image()).copy(),
+                           qimage_view(boxes.residual.image()).copy()});
         }
     });
     EXPECT_EQ(form.Command1_Click(), RunOutcome::Completed);

@@ -13,7 +13,7 @@
 #include "batch/batch_controls.h"
 #include "run/form1_core.h"
 #include "tests/support/fake_controls.h"
-#include "tests/support/image_support.h"
+#include "tests/support/qimage_support.h"
 #include "tests/support/temp_dir.h"
 #include "view/box_geometry.h"
 
@@ -42,10 +42,10 @@ TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
         controls[boxes_of[k]] = inputs[k][1];
         options += std::string(" --") + inputs[k][0] + " " + inputs[k][1];
     }
-    QImage first_residual;
+    RasterImage first_residual;
     controls.on_step = [&](std::int64_t) {
-        if (first_residual.isNull())
-            first_residual = boxes.residual.image().copy();
+        if (first_residual.pixels.empty())
+            first_residual = boxes.residual.image();
         return StepVerdict::Continue;
     };
     Form1Core form(controls);
@@ -64,7 +64,7 @@ TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
 
     // The map at every cell centre, on the scale from Tmin 15 to Tmax 90.
     const SimulationState& s = form.state();
-    const QImage& map = boxes.map.image();
+    const RasterImage& map = boxes.map.image();
     for (int i = 1; i <= 20; ++i) {
         for (int j = 1; j <= 13; ++j) {
             const double mean = (s.T(i, j) + s.T(i, j - 1) + s.T(i - 1, j - 1) + s.T(i - 1, j)) / 4;
@@ -89,7 +89,7 @@ TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
                                       {"view3d.png", &boxes.view3d},
                                       {"residual.png", &boxes.residual}}) {
         const QImage saved(QString("pictures/out/") + name);
-        EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown->image()) << name;
+        EXPECT_EQ(testing::raster_of(saved), shown->image()) << name;
     }
     std::ofstream("blocker") << "a file, not a folder";
     const int status = std::system((batch + " --images blocker/out > /dev/null 2>&1").c_str());

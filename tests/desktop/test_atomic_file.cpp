@@ -11,10 +11,8 @@
 #include <fstream>
 #include <random>
 
-#include <QImage>
-
 #include "desktop/atomic_file.h"
-#include "desktop/image_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace heatplate {
@@ -45,6 +43,16 @@ TEST(SaveFileAtomically, ReportsADirectoryInTheWayByName) {
     EXPECT_TRUE(fs::is_directory(path));
 }
 
+TEST(SaveFileAtomically, ADanglingLinkIsReportedWithWhereItLeads) {
+    testing::TempDir dir;
+    const auto path = dir.path() / "results.txt";
+    fs::create_symlink("/nonexistent-heatplate-dir/results.txt", path);
+    const auto error = save_file_atomically(path.string(), "x");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("a link to /nonexistent-heatplate-dir"), std::string::npos) << *error;
+    EXPECT_TRUE(fs::is_symlink(path));
+}
+
 TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
     testing::TempDir dir;
     const auto path = dir.path() / "no" / "such" / "out.txt";
@@ -54,60 +62,18 @@ TEST(SaveFileAtomically, ReportsAMissingFolderAndLeavesNothingBehind) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-// What write returns, written under a file-size limit of some KiB, which
-// makes a longer write fail part way, as a full disk would.
-template <typename Write>
-auto under_a_small_file_size_limit(Write write, rlim_t limit = 4096) {
-    rlimit saved{};
-    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = limit;
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    auto result = write();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-    return result;
-}
-
 // A write cut short keeps the old file whole and leaves nothing beside it.
 TEST(SaveFileAtomically, AWriteCutShortKeepsTheOldFileWhole) {
     testing::TempDir dir;
     const auto path = dir.path() / "out.txt";
     std::ofstream(path, std::ios::binary) << "old\r\n";
-    const auto error = under_a_small_file_size_limit(
+    const auto error = testing::under_a_small_file_size_limit(
         [&] { return save_file_atomically(path.string(), std::string(100000, '7')); });
 
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find("out.txt"), std::string::npos) << *error;
     EXPECT_EQ(testing::read_file(path), "old\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-}
-
-// The same for a picture larger than any buffer a library keeps; once there
-// is room, the file holds its pixels.
-TEST(SavePngAtomically, AWriteCutShortKeepsTheOldFileWhole) {
-    testing::TempDir dir;
-    const auto path = dir.path() / "map.png";
-    std::ofstream(path, std::ios::binary) << "earlier";
-    // Noise, so that the file outgrows the limit.
-    QImage noise(300, 300, QImage::Format_RGB32);
-    std::mt19937 random(13);
-    for (int y = 0; y < noise.height(); ++y) {
-        for (int x = 0; x < noise.width(); ++x) {
-            noise.setPixel(x, y, static_cast<QRgb>(random()) | 0xFF000000u);
-        }
-    }
-    const QString where = QString::fromStdString(path.string());
-    const auto error =
-        under_a_small_file_size_limit([&] { return save_png_atomically(noise, where); }, 65536);
-
-    ASSERT_TRUE(error.has_value());
-    EXPECT_NE(error->find("File too large"), std::string::npos) << *error;
-    EXPECT_EQ(testing::read_file(path), "earlier");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
-    EXPECT_EQ(save_png_atomically(noise, where), std::nullopt);
-    EXPECT_EQ(QImage(where), noise);
 }
 
 // Where no temporary file can be made beside it, writing the file in place

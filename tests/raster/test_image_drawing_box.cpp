@@ -1,7 +1,7 @@
 // The image-backed drawing box: where user coordinates land, clipping, the
 // grid painter, which must leave exactly the picture of the fill_rect calls it
-// stands for however seldom the picture is looked at, the block comparison it
-// finds changed cells with, and saved pictures.
+// stands for however seldom the picture is looked at, and the block
+// comparison it finds changed cells with.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,12 +12,10 @@
 #include <random>
 #include <vector>
 
-#include "desktop/image_file.h"
 #include "raster/cell_compare.h"
 #include "raster/image_drawing_box.h"
 #include "tests/support/image_support.h"
 #include "tests/support/recording_box.h"
-#include "tests/support/temp_dir.h"
 
 namespace heatplate {
 namespace {
@@ -96,7 +94,7 @@ class GridAgainstCalls : public ::testing::Test {
         if (grid.image() != seen) {
             EXPECT_NE(version, seen_version) << what;
         }
-        seen = grid.image().copy();
+        seen = grid.image();
         seen_version = version;
     }
 
@@ -139,7 +137,7 @@ class GridAgainstCalls : public ::testing::Test {
 
     ImageDrawingBox grid{23, 17, kGrey}, calls{23, 17, kGrey};
     std::mt19937 rng{12345};
-    QImage seen = grid.image().copy();
+    RasterImage seen = grid.image();
     std::uint64_t seen_version = grid.version();
 };
 
@@ -213,8 +211,8 @@ TEST_F(GridAgainstCalls, FillCellsMatchesTheFillRectCallsStepAfterStep) {
 }
 
 // A cell painted while nobody looks and left out at the next step keeps its
-// colour; whatever is drawn next, or saved, comes after a paint that waits;
-// a clear covers it.
+// colour; whatever is drawn next comes after a paint that waits; a clear
+// covers it.
 TEST(ImageDrawingBox, APaintThatWaitsComesBeforeWhatFollowsOrIsCleared) {
     const std::vector<float> edges{0, 5, 10};
     ImageDrawingBox box(11, 11, kGrey);
@@ -242,13 +240,6 @@ TEST(ImageDrawingBox, APaintThatWaitsComesBeforeWhatFollowsOrIsCleared) {
         EXPECT_EQ(colour_at(box.image(), 1, 1), 0);
         EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000FE);
     }
-    paint(0x00FFFF);
-    box.image();
-    paint(0x00FFFE);
-    testing::TempDir dir;
-    const QString path = QString::fromStdString((dir.path() / "map.png").string());
-    ASSERT_FALSE(save_png_atomically(box.image(), path));
-    EXPECT_EQ(colour_at(QImage(path), 2, 2), 0x00FFFE);
     paint(0xFF00FF);
     box.cls();
     EXPECT_EQ(pixels_in(box.image(), kGrey).size(), 121u);
@@ -276,23 +267,6 @@ TEST(CellCompare, EveryWidthFindsTheCellsThatDiffer) {
                     << "width " << static_cast<int>(width) << ", round " << round;
             }
         }
-    }
-}
-
-// A picture of at most 256 colours is saved with a table of them, a larger
-// one in full colour; either way the file holds exactly the pixels shown.
-TEST(ImageDrawingBox, SavedPicturesHoldExactlyTheirPixels) {
-    testing::TempDir dir;
-    for (const int colours : {3, 256, 257}) {
-        ImageDrawingBox box(40, 30, kGrey);
-        for (int k = 0; k + 1 < colours; ++k)
-            box.fill_rect(static_cast<float>(k % 40), static_cast<float>(k / 40),
-                          static_cast<float>(k % 40), static_cast<float>(k / 40), k * 65793 + 1);
-        const QString path = QString::fromStdString((dir.path() / "picture.png").string());
-        ASSERT_FALSE(save_png_atomically(box.image(), path)) << colours;
-        const QImage saved(path);
-        EXPECT_EQ(saved.format() == QImage::Format_Indexed8, colours <= 256) << colours;
-        EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), box.image()) << colours;
     }
 }
 

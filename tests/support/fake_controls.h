@@ -2,12 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "run/control_table.h"
 #include "run/controls.h"
+#include "run/results_file.h"
 
 namespace heatplate::testing {
 
@@ -44,6 +47,16 @@ class FakeControls : public Controls {
     NumberSeparators separators() const override { return sep; }
     StepVerdict step_done(std::int64_t iTime) override {
         return on_step ? on_step(iTime) : StepVerdict::Continue;
+    }
+    // Written plainly, in place: the careful writer is the desktop's, tested there.
+    std::optional<std::string> save_results(const std::string& bytes) override {
+        std::ofstream out(kResultsFile, std::ios::binary);
+        out << bytes;
+        out.close();
+        if (!out) {
+            return std::string("Could not write ") + kResultsFile;
+        }
+        return std::nullopt;
     }
 
     std::array<std::string, kTextBoxCount> texts;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/image_file.h"
 #include "tests/support/gif_support.h"
 #include "tests/window/form1_test.h"
 #include "window/picture_box.h"
@@ -46,7 +47,7 @@ class PaintedPictures final : public QObject {
             if (watched == boxes_[k] && event->type() == QEvent::Paint &&
                 drawing.version() != versions_[k]) {
                 versions_[k] = drawing.version();
-                painted_[k].push_back(pixels_of(drawing.image().copy()));
+                painted_[k].push_back(qimage_view(drawing.image()).copy());
             }
         }
         return false;
