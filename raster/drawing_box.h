@@ -15,8 +15,9 @@ struct CellGrid {
 };
 
 // A drawing surface addressed in user coordinates, with the operations the
-// pictures are drawn with. Coordinates arrive in single precision, as the
-// drawing layer of the original platform took them.
+// pictures are drawn with. Coordinates arrive in single precision: the
+// pictures' arithmetic is double, and where a point lands on the pixels
+// depends on the float it is rounded to.
 class DrawingBox {
   public:
     virtual ~DrawingBox() = default;

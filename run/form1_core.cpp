@@ -165,7 +165,7 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
     }
     const MethodTraits* method = chosen_method();
     if (method == nullptr) {
-        controls_.message("bir çözüm yöntemi seçiniz");
+        controls_.message(kNoMethodText);
         controls_.end_program();
         return StepEnd::NoMethod;
     }

@@ -41,6 +41,9 @@ class Form1Core {
 
     // What the residual box shows for a step whose residual overflowed.
     static constexpr const char* kOverflowText = "overflow";
+    // The message of a press with neither method selected ("choose a
+    // solution method"), after which the program ends.
+    static constexpr const char* kNoMethodText = "bir çözüm yöntemi seçiniz";
 
   private:
     struct Inputs {

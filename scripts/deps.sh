@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages heatplate needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|bench|fuzz|gui|package|icons ...
+# Usage: scripts/deps.sh build|core|format|test|bench|fuzz|gui|package|icons ...
 set -euo pipefail
 
 # libxcb1-dev: the window watches the X server for its own destruction.
-packages=(g++ cmake ninja-build qt6-base-dev libgif-dev libxcb1-dev)
+desktop=(qt6-base-dev libgif-dev libxcb1-dev)
+packages=(g++ cmake ninja-build)
 for need in "$@"; do
   case "$need" in
-    build) ;;
+    build) packages+=("${desktop[@]}") ;;
+    core) packages+=(clang libgtest-dev libgmock-dev) ;;
+    format) packages+=(clang-format) ;;
     test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
-    bench) packages+=(libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
+    bench) packages+=("${desktop[@]}" libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     gui) packages+=(xvfb xauth imagemagick xdotool) ;;
     package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db) ;;
