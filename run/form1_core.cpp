@@ -210,41 +210,68 @@ Form1Core::StepEnd Form1Core::time_step(std::int64_t iTime, const NumberSeparato
     return StepEnd::Next;
 }
 
-RunOutcome Form1Core::march(double MaxTime, const NumberSeparators& sep) {
-    Residuals r;
-    for (std::int64_t iTime = 1; static_cast<double>(iTime) <= MaxTime; ++iTime) {
-        switch (time_step(iTime, sep, r)) {
-            case StepEnd::Next:
-                continue;
-            case StepEnd::Last:
-                return RunOutcome::Completed;
-            case StepEnd::NoMethod:
-                return RunOutcome::NoMethod;
-            case StepEnd::Diverged:
-                return RunOutcome::Diverged;
-            case StepEnd::Abandoned:
-                return RunOutcome::Abandoned;
-        }
-    }
-    return RunOutcome::Completed;
-}
-
-RunOutcome Form1Core::Command1_Click() {
+std::optional<RunOutcome> Form1Core::begin_run() {
     const Inputs in = read_inputs();
     if (const std::string msg = refusal(in); !msg.empty()) {
         controls_.message(msg);
         return RunOutcome::Refused;
     }
-    const NumberSeparators sep = controls_.separators();
+    sep_ = controls_.separators();
     set_up(in);
-    if (const RunOutcome ended = march(in.MaxTime, sep); ended != RunOutcome::Completed) {
-        return ended;
+    MaxTime_ = in.MaxTime;
+    iTime_ = 1;
+    residual_ = Residuals{};
+    residuals_.clear();
+    running_ = true;
+    return std::nullopt;
+}
+
+std::optional<RunOutcome> Form1Core::next_step() {
+    if (!running_) {
+        return std::nullopt;
     }
-    if (const auto error = controls_.save_results(results_text(state_, sep.file_group))) {
+    // The limit is the t Max read at the press: iTime = 1, 2, ... while iTime <= t Max.
+    if (!(static_cast<double>(iTime_) <= MaxTime_)) {
+        return finish_run();
+    }
+    const StepEnd end = time_step(iTime_, sep_, residual_);
+    if (end == StepEnd::Next || end == StepEnd::Last) {
+        residuals_.push_back(residual_.RMS);
+    }
+    switch (end) {
+        case StepEnd::Next:
+            ++iTime_;
+            return std::nullopt;
+        case StepEnd::Last:
+            return finish_run();
+        case StepEnd::NoMethod:
+            running_ = false;
+            return RunOutcome::NoMethod;
+        case StepEnd::Diverged:
+            running_ = false;
+            return RunOutcome::Diverged;
+        case StepEnd::Abandoned:
+            break;
+    }
+    running_ = false;
+    return RunOutcome::Abandoned;
+}
+
+RunOutcome Form1Core::finish_run() {
+    running_ = false;
+    if (const auto error = controls_.save_results(results_text(state_, sep_.file_group))) {
         controls_.message(*error);
         return RunOutcome::NotSaved;
     }
     return RunOutcome::Completed;
+}
+
+RunOutcome Form1Core::Command1_Click() {
+    std::optional<RunOutcome> outcome = begin_run();
+    while (!outcome) {
+        outcome = next_step();
+    }
+    return *outcome;
 }
 
 void Form1Core::mark_view3d_changed() {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/simulation_state.h"
 #include "run/controls.h"
@@ -28,6 +30,20 @@ class Form1Core {
     // The CALCULATE run. Messages reach the user through Controls::message;
     // the outcome tells the host how the run ended.
     RunOutcome Command1_Click();
+
+    // The same run a step at a time, for a host that must go back to its
+    // own loop between steps (a web page): begin_run() reads the inputs and
+    // sets the run up, or refuses it (outcome Refused); then each
+    // next_step() makes one step, or, once the steps are done, writes the
+    // results, and gives the outcome when the run has ended.
+    std::optional<RunOutcome> begin_run();
+    std::optional<RunOutcome> next_step();
+    bool running() const { return running_; }
+
+    // The residual shown for each step of the last run, in order (step 1
+    // first), and the run's t Max: the residual chart's data.
+    const std::vector<double>& residuals() const { return residuals_; }
+    double MaxTime() const { return MaxTime_; }
 
     // The angle scroll bar's change handler.
     void HScroll_Alfa_Change();
@@ -67,13 +83,21 @@ class Form1Core {
     const MethodTraits* chosen_method() const;
     void cap_and_show_coefficients(const NumberSeparators& sep);
     StepEnd time_step(std::int64_t iTime, const NumberSeparators& sep, Residuals& r);
-    RunOutcome march(double MaxTime, const NumberSeparators& sep);
+    RunOutcome finish_run();
     void mark_view3d_changed();
 
     Controls& controls_;
     SimulationState state_;
     TemperatureMap map_;  // the map of the current run
     bool view3d_stale_ = false;
+
+    // The run under way.
+    bool running_ = false;
+    NumberSeparators sep_;
+    double MaxTime_ = 0;
+    std::int64_t iTime_ = 0;
+    Residuals residual_;
+    std::vector<double> residuals_;
 };
 
 }  // namespace heatplate
