@@ -5,74 +5,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "raster/segment.h"
+
 namespace heatplate {
 namespace {
 
 bool finite(float v) {
     return std::isfinite(v);
-}
-
-// Lines are clipped to this many pixels around the image before they are
-// rasterised, so that a point far outside (a residual far above the chart's
-// range, say) costs no more than one inside and the integer arithmetic of
-// the rasteriser cannot overflow.
-constexpr double kFar = 1 << 20;
-
-// Clips the segment to [-kFar, kFar] in both directions (Liang-Barsky).
-// Returns false when nothing of it lies inside. An end moved onto the border
-// is put exactly on it: with ends near the limits of a float, interpolating
-// that coordinate would lose every digit that matters in the image.
-bool clip_far(double& x1, double& y1, double& x2, double& y2) {
-    const double dx = x2 - x1;
-    const double dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 + kFar, kFar - x1, y1 + kFar, kFar - y1};
-    double t0 = 0;
-    double t1 = 1;
-    int border0 = -1;
-    int border1 = -1;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0) {
-                return false;
-            }
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0) {
-            if (t > t0) {
-                t0 = t;
-                border0 = k;
-            }
-        } else if (t < t1) {
-            t1 = t;
-            border1 = k;
-        }
-        if (t0 > t1) {
-            return false;
-        }
-    }
-    auto point_at = [&](double t, int border, double& x, double& y) {
-        x = std::clamp(x1 + t * dx, -kFar, kFar);
-        y = std::clamp(y1 + t * dy, -kFar, kFar);
-        if (border == 0 || border == 1) {
-            x = border == 0 ? -kFar : kFar;
-        } else {
-            y = border == 2 ? -kFar : kFar;
-        }
-    };
-    double nx1 = x1, ny1 = y1, nx2 = x2, ny2 = y2;
-    if (border0 >= 0) {
-        point_at(t0, border0, nx1, ny1);
-    }
-    if (border1 >= 0) {
-        point_at(t1, border1, nx2, ny2);
-    }
-    x1 = nx1;
-    y1 = ny1;
-    x2 = nx2;
-    y2 = ny2;
-    return true;
 }
 
 // The pixels of the segment between two pixel positions, both ends
@@ -203,22 +142,12 @@ void ImageDrawingBox::fill_rect(float x1, float y1, float x2, float y2, Colour c
 
 void ImageDrawingBox::draw_line(double px1, double py1, double px2, double py2,
                                 std::uint32_t pixel) {
-    const bool near = std::abs(px1) <= kFar && std::abs(py1) <= kFar && std::abs(px2) <= kFar &&
-                      std::abs(py2) <= kFar;
-    if (!near && !clip_far(px1, py1, px2, py2)) {
-        return;
-    }
-    const std::int64_t x0 = round_pixel(px1);
-    const std::int64_t y0 = round_pixel(py1);
-    const std::int64_t x1 = round_pixel(px2);
-    const std::int64_t y1 = round_pixel(py2);
+    const auto segment = pixel_segment(px1, py1, px2, py2);
     const Canvas canvas = this->canvas();
-    if (std::max(x0, x1) < 0 || std::min(x0, x1) >= canvas.width || std::max(y0, y1) < 0 ||
-        std::min(y0, y1) >= canvas.height) {
+    if (!segment || !segment->may_cross(canvas.width, canvas.height)) {
         return;
     }
-
-    rasterise_segment(canvas, x0, y0, x1, y1, pixel);
+    rasterise_segment(canvas, segment->x0, segment->y0, segment->x1, segment->y1, pixel);
 }
 
 void ImageDrawingBox::line(float x1, float y1, float x2, float y2, Colour colour) {

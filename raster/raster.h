@@ -103,4 +103,10 @@ inline std::uint32_t pixel_of(Colour colour) {
     return 0xFF000000u | (red << 16) | (green << 8) | blue;
 }
 
+// The colour value a pixel shows.
+inline Colour colour_of_pixel(std::uint32_t pixel) {
+    return static_cast<Colour>(((pixel >> 16) & 0xFFu) | (pixel & 0xFF00u) |
+                               ((pixel & 0xFFu) << 16));
+}
+
 }  // namespace heatplate

@@ -26,7 +26,10 @@ void Init_D3_Graph(SimulationState& s, std::string_view alfa_text, DrawingBox& P
     s.Yc3 = s.SinAlfa;
     s.Xc4 = s.CosAlfa;
     s.Yc4 = s.Yc3;
+    scale_D3_Graph(s, Picture_3DGraph);
+}
 
+void scale_D3_Graph(const SimulationState& s, DrawingBox& Picture_3DGraph) {
     Picture_3DGraph.scale(static_cast<float>(s.Xc1 - 0.1), static_cast<float>(s.Yc3 + 1.1),
                           static_cast<float>(s.Xc3 + 0.1), static_cast<float>(s.Yc1 - 0.3));
 }

@@ -11,6 +11,10 @@ namespace heatplate {
 // cosine and the projected plate corners, and scales the box.
 void Init_D3_Graph(SimulationState& s, std::string_view alfa_text, DrawingBox& Picture_3DGraph);
 
+// Gives the box the coordinate system Init_D3_Graph gave it, from the
+// angle's corners in the state.
+void scale_D3_Graph(const SimulationState& s, DrawingBox& Picture_3DGraph);
+
 // Clears the box and draws the base frame, the axis and one curve per node row.
 void D3_Graph(const SimulationState& s, DrawingBox& Picture_3DGraph);
 
