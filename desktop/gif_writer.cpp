@@ -70,9 +70,17 @@ int write_to_file(GifFileType* gif, const GifByteType* bytes, int count) {
     return file->write(chunk) ? 0 : count;
 }
 
+int write_to_memory(GifFileType* gif, const GifByteType* bytes, int count) {
+    static_cast<std::string*>(gif->UserData)
+        ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    return count;
+}
+
 }  // namespace
 
-GifWriter::GifWriter(std::string path) : file_(std::move(path)) {}
+GifWriter::GifWriter(std::string path) : file_(std::make_unique<AtomicFile>(std::move(path))) {}
+
+GifWriter::GifWriter() = default;
 
 GifWriter::~GifWriter() {
     close_encoder();
@@ -81,7 +89,14 @@ GifWriter::~GifWriter() {
 
 std::optional<std::string> GifWriter::fail(std::string_view reason) {
     close_encoder();
-    return file_.fail(reason);
+    if (file_) {
+        return file_->fail(reason);
+    }
+    if (!error_) {
+        error_ = "Could not record the animation: " + std::string(reason);
+    }
+    memory_.clear();
+    return error_;
 }
 
 std::optional<std::string> GifWriter::fail_gif(int error) {
@@ -101,11 +116,14 @@ void GifWriter::close_encoder() {
 
 void GifWriter::cancel() {
     close_encoder();
-    file_.abandon();
+    if (file_) {
+        file_->abandon();
+    }
+    memory_.clear();
 }
 
 std::optional<std::string> GifWriter::open() {
-    return file_.open();
+    return file_ ? file_->open() : error_;
 }
 
 std::optional<std::string> GifWriter::start(int width, int height) {
@@ -113,7 +131,8 @@ std::optional<std::string> GifWriter::start(int width, int height) {
         return fail("a GIF is at most 65535 pixels wide and high");
     }
     int error = 0;
-    gif_ = EGifOpen(&file_, write_to_file, &error);
+    gif_ = file_ ? EGifOpen(file_.get(), write_to_file, &error)
+                 : EGifOpen(&memory_, write_to_memory, &error);
     if (gif_ == nullptr) {
         return fail_gif(error);
     }
@@ -237,14 +256,14 @@ std::optional<std::string> GifWriter::end() {
         return fail("an animation needs at least one frame");
     }
     close_encoder();
-    return file_.error();
+    return file_ ? file_->error() : error_;
 }
 
 std::optional<std::string> GifWriter::commit() {
     if (auto error = end()) {
         return error;
     }
-    return file_.commit();
+    return file_ ? file_->commit() : std::nullopt;
 }
 
 std::optional<std::string> save_gif(const std::string& path, std::span<const GifFrame> frames) {

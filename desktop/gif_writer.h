@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,9 +31,12 @@ struct GifFrame {
 // its own. A frame is stored as the rectangle in which it differs from the
 // frame before, drawn over that one, so a decoder shows exactly the picture
 // given while the file stays small.
+//
+// Without a path, the animation is kept in memory instead, for bytes().
 class GifWriter {
   public:
     explicit GifWriter(std::string path);
+    GifWriter();
     ~GifWriter();
     GifWriter(const GifWriter&) = delete;
     GifWriter& operator=(const GifWriter&) = delete;
@@ -48,7 +52,9 @@ class GifWriter {
     // Ends the animation, which is then whole in its file, ready to be put
     // in place. An animation without frames is refused.
     std::optional<std::string> end();
-    AtomicFile& file() { return file_; }
+    AtomicFile& file() { return *file_; }
+    // The animation kept in memory, once ended.
+    const std::string& bytes() const { return memory_; }
     // Ends the animation and puts it in place of the file at the path.
     std::optional<std::string> commit();
     // Drops what was written; the file at the path stays as it was.
@@ -65,7 +71,9 @@ class GifWriter {
     static Rect changed_rect(const IndexedImage& before, const IndexedImage& after);
     void close_encoder();
 
-    AtomicFile file_;
+    std::unique_ptr<AtomicFile> file_;
+    std::string memory_;
+    std::optional<std::string> error_;  // of an animation in memory
     GifFileType* gif_ = nullptr;
     IndexedImage previous_;
     int frames_ = 0;

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include "desktop/atomic_file.h"
 #include "desktop/image_file.h"
 #include "desktop/locale_separators.h"
+#include "raster/tee_drawing_box.h"
 #include "run/control_table.h"
 #include "view/box_geometry.h"
 #include "window/classic_scroll_bar.h"
@@ -34,6 +36,21 @@ namespace heatplate {
 namespace {
 
 constexpr double kTwipsPerInch = 1440;
+
+// A run is shown at least at this many of its steps, evenly spread (at
+// every step when it has no more), each as a frame of its own: a short run
+// plays over about a second, a long one at full speed.
+constexpr std::uint64_t kPacedSteps = 60;
+
+// Whether iTime is one of those steps: the one at which iTime * 60 passes
+// a multiple of the run's steps.
+bool is_paced_step(std::int64_t iTime, std::int64_t steps) {
+    if (steps <= static_cast<std::int64_t>(kPacedSteps)) {
+        return true;
+    }
+    const auto n = static_cast<std::uint64_t>(steps);
+    return (static_cast<std::uint64_t>(iTime) * kPacedSteps) % n < kPacedSteps;
+}
 
 std::size_t index(TextBoxId box) {
     return static_cast<std::size_t>(box);
@@ -119,9 +136,19 @@ void Form1::add_control(const ControlEntry& entry) {
 Form1::~Form1() = default;
 
 void Form1::record_runs() {
+    // The animations have the pictures' size in every saved file; on a
+    // screen that shows them at more pixels, they are drawn a second time
+    // at that size.
     FrameRecorder::Boxes boxes{};
     for (std::size_t k = 0; k < boxes.size(); ++k) {
-        boxes[k] = &pictures_[k]->drawing();
+        ImageDrawingBox& shown = pictures_[k]->drawing();
+        const BoxGeometry& g = box_geometry(static_cast<PictureId>(k));
+        if (shown.image().width != g.width || shown.image().height != g.height) {
+            saved_size_[k] =
+                std::make_unique<ImageDrawingBox>(g.width, g.height, g.background, g.foreground);
+            tees_[k] = std::make_unique<TeeDrawingBox>(shown, *saved_size_[k]);
+        }
+        boxes[k] = saved_size_[k] ? saved_size_[k].get() : &shown;
     }
     recording_ = std::make_unique<WindowRecording>(core_, boxes);
     for (std::size_t k = 0; k < picture_menus_.size(); ++k) {
@@ -317,6 +344,9 @@ int Form1::scroll_value() const {
 }
 
 DrawingBox& Form1::picture(PictureId box) {
+    if (tees_[index(box)]) {
+        return *tees_[index(box)];
+    }
     return pictures_[index(box)]->drawing();
 }
 
@@ -394,8 +424,17 @@ void Form1::HScroll_Alfa_Change() {
     pictures_[index(PictureId::Picture_3DGraph)]->update_if_changed();
 }
 
-StepVerdict Form1::step_done(std::int64_t /*iTime*/) {
-    if (since_shown_.nsecsElapsed() >= frame_interval_ns_) {
+StepVerdict Form1::step_done(std::int64_t iTime) {
+    recording_->step_done(iTime);
+    if (paced_ && is_paced_step(iTime, steps_of(core_.MaxTime()))) {
+        // A run is seen evolving: this step is shown as a frame of its own,
+        // a display frame after the last one.
+        const std::int64_t wait_ns = frame_interval_ns_ - since_shown_.nsecsElapsed();
+        if (wait_ns > 0) {
+            QThread::usleep(static_cast<unsigned long>(wait_ns / 1000));
+        }
+        present();
+    } else if (since_shown_.nsecsElapsed() >= frame_interval_ns_) {
         present();
     }
     if (close_requested_) {
@@ -423,7 +462,6 @@ void Form1::show_outputs() {
 
 void Form1::present() {
     show_outputs();
-    recording_->presented();
     // Paints, and lets the gate see the user's input; only Escape and a
     // close request act before the run is over.
     QCoreApplication::processEvents();

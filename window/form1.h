@@ -21,7 +21,9 @@ class QScrollBar;
 
 namespace heatplate {
 
+class ImageDrawingBox;
 class PictureBox;
+class TeeDrawingBox;
 class PictureMenu;
 class WindowLossWatch;
 class WindowRecording;
@@ -67,6 +69,9 @@ class Form1 final : public QWidget, public Controls {
     NumberSeparators separators() const override;
     StepVerdict step_done(std::int64_t iTime) override;
     bool defers_view3d() const override { return true; }
+    // Off, a run is shown only as often as the display allows, however few
+    // of its steps that makes (for tests that make many runs).
+    void set_paced(bool on) { paced_ = on; }
     std::optional<std::string> save_results(const std::string& bytes) override;
 
   signals:
@@ -127,11 +132,16 @@ class Form1 final : public QWidget, public Controls {
     bool close_requested_ = false;  // during a run
     bool ending_ = false;           // the window is closing for good
     bool scroll_change_pending_ = false;
+    bool paced_ = true;
     InputGate gate_;
     QElapsedTimer since_shown_;
     std::int64_t frame_interval_ns_ = 16'666'667;
     std::unique_ptr<WindowLossWatch> window_watch_;
     std::unique_ptr<WindowRecording> recording_;
+    // The pictures at the size of the saved files, where the screen shows
+    // them larger, and the boxes that draw into both.
+    std::array<std::unique_ptr<ImageDrawingBox>, kPictureCount> saved_size_;
+    std::array<std::unique_ptr<TeeDrawingBox>, kPictureCount> tees_;
 };
 
 }  // namespace heatplate

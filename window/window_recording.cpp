@@ -2,44 +2,46 @@
 
 #include <utility>
 
+#include "desktop/atomic_file.h"
+
 namespace heatplate {
-namespace {
-
-std::int64_t bytes_of(const PictureFrames& frames) {
-    std::int64_t bytes = 0;
-    for (const IndexedImage& frame : frames) {
-        bytes += static_cast<std::int64_t>(frame.bytes());
-    }
-    return bytes;
-}
-
-}  // namespace
 
 void WindowRecording::begin_run() {
+    recorder_.reset();
     if (!enabled_) {
         return;
     }
-    current_ = Take{};
-    presented_ = 0;
-    dropped_last_ = false;
+    for (auto& writer : writers_) {
+        writer = std::make_unique<GifWriter>();
+    }
+    plan_.reset();
+    taken_ = 0;
     recorder_ = std::make_unique<FrameRecorder>(form_, boxes_, *this);
 }
 
-void WindowRecording::presented() {
-    if (!recorder_) {
-        return;
+const FramePlan& WindowRecording::plan() {
+    // The run knows its steps once it has read t Max, before its first step.
+    if (!plan_) {
+        plan_ = plan_frames(steps_of(form_.MaxTime()));
     }
-    if (presented_ == 0) {
-        // A run that shows a step has begun for certain: the last run's
-        // frames are of no more use, and would only double the memory.
-        last_ = Take{};
-    }
-    const std::int64_t index = presented_++;
-    // The frames thinning would drop are not even taken: taking them is
-    // what recording costs a run.
-    if (index % current_.stride == 0) {
+    return *plan_;
+}
+
+void WindowRecording::step_done(std::int64_t iTime) {
+    if (recorder_ && plan().due(iTime)) {
         recorder_->capture();
     }
+}
+
+std::optional<std::string> WindowRecording::take(const PictureFrames& frames) {
+    const int delay = plan().delay;
+    for (std::size_t k = 0; k < writers_.size(); ++k) {
+        if (auto error = writers_[k]->add(frames[k], delay)) {
+            return error;
+        }
+    }
+    ++taken_;
+    return std::nullopt;
 }
 
 void WindowRecording::end_run(RunOutcome outcome) {
@@ -48,67 +50,29 @@ void WindowRecording::end_run(RunOutcome outcome) {
     }
     const std::unique_ptr<FrameRecorder> recorder = std::move(recorder_);
     if (outcome == RunOutcome::Refused) {
-        return;  // no run: nothing was drawn, and the last run's frames stay
+        return;  // no run: nothing was drawn, and the last run's animations stay
     }
-    ending_ = true;
-    // A picture that thinning dropped just before the run ended is still
-    // the run's last one, though the recorder took it.
-    if (dropped_last_) {
-        recorder->capture();
-    } else {
-        recorder->capture_final();
+    // A run that stopped between two frames, or made no step, ends on the
+    // pictures it left.
+    recorder->capture_final();
+    Take take;
+    take.error = recorder->error();
+    for (std::size_t k = 0; k < writers_.size() && !take.error; ++k) {
+        take.error = writers_[k]->end();
+        take.gifs[k] = writers_[k]->bytes();
     }
-    ending_ = false;
-    current_.error = recorder->error();
-    last_ = std::move(current_);
-    current_ = Take{};
-}
-
-std::optional<std::string> WindowRecording::take(const PictureFrames& frames) {
-    const std::int64_t size = bytes_of(frames);
-    while (current_.bytes + size > bound_ && current_.frames.size() > 1) {
-        thin();
+    take.frames = take.error ? 0 : taken_;
+    last_ = std::move(take);
+    for (auto& writer : writers_) {
+        writer.reset();
     }
-    if (ending_ && current_.bytes + size > bound_) {
-        // Not even two frames fit: the run's last picture is the one to keep.
-        current_.frames.clear();
-        current_.bytes = 0;
-    }
-    dropped_last_ =
-        !ending_ && ((presented_ - 1) % current_.stride != 0 || current_.bytes + size > bound_);
-    if (!dropped_last_) {
-        current_.frames.push_back(frames);
-        current_.bytes += size;
-    }
-    return std::nullopt;
-}
-
-void WindowRecording::thin() {
-    std::vector<PictureFrames>& frames = current_.frames;
-    std::size_t kept = 0;
-    current_.bytes = 0;
-    for (std::size_t k = 0; k < frames.size(); k += 2) {
-        current_.bytes += bytes_of(frames[k]);
-        if (kept != k) {
-            frames[kept] = std::move(frames[k]);
-        }
-        ++kept;
-    }
-    frames.resize(kept);
-    current_.stride *= 2;
 }
 
 std::optional<std::string> WindowRecording::save(PictureId box, const QString& path) const {
     if (last_.error) {
         return last_.error;
     }
-    const int delay = delay_for_playing_time(frames(), kAnimationPlayingTimeMs);
-    std::vector<GifFrame> animation;
-    animation.reserve(last_.frames.size());
-    for (const PictureFrames& frame : last_.frames) {
-        animation.push_back({frame[static_cast<std::size_t>(box)], delay});
-    }
-    return save_gif(path.toStdString(), animation);
+    return save_file_atomically(path.toStdString(), last_.gifs[static_cast<std::size_t>(box)]);
 }
 
 }  // namespace heatplate

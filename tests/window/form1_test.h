@@ -65,6 +65,9 @@ inline std::string results() {
 class Form1Test : public ::testing::Test {
   protected:
     Form1Test() : cwd_(dir_.path()) {
+        // Runs shown only at the display's rate, as many tests make many runs;
+        // the pacing has tests of its own.
+        form.set_paced(false);
         QObject::connect(&form, &Form1::run_finished, [this](RunOutcome outcome) {
             outcomes.push_back(outcome);
             if (on_finished) {

@@ -1,13 +1,15 @@
-// The window's recording of its runs: the animations the pictures' menus
-// save are the pictures the window showed, in their order, within a bound
-// on memory, and end on the picture the run left.
+// The window's runs as the user watches and keeps them: a short run is shown
+// step by step, a long one at least sixty times, and the animations the
+// pictures' menus save are heatplate-batch --animate's, frame for frame.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QRadioButton>
 
 #include <array>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,40 +25,48 @@ namespace {
 namespace fs = std::filesystem;
 using namespace heatplate::testing;
 
-std::size_t index(PictureId id) {
-    return static_cast<std::size_t>(id);
+// One frame of the picture the run ended on, in an endless loop.
+void expect_one_frame(const DecodedGif& gif, const QImage& picture) {
+    ASSERT_EQ(gif.error, "");
+    ASSERT_EQ(gif.frames.size(), 1u);
+    EXPECT_TRUE(gif.frames[0] == picture);
+    EXPECT_EQ(gif.loop_count, 0);
 }
 
-// Every new picture the boxes showed, taken as each was painted on the screen.
-class PaintedPictures final : public QObject {
+// What the screen showed during a run: every new map painted, and every
+// step number the step box showed when it was painted.
+class WatchedRun final : public QObject {
   public:
-    explicit PaintedPictures(Form1& form) {
-        for (const WindowPicture& p : kPictures) {
-            PictureBox* box = form.findChild<PictureBox*>(p.box);
-            boxes_[index(p.id)] = box;
-            versions_[index(p.id)] = box->drawing().version();
-            box->installEventFilter(this);
-        }
+    explicit WatchedRun(Form1& form)
+        : map_(form.findChild<PictureBox*>("Picture_Paint")),
+          step_(form.findChild<QWidget*>("Text_iTime")),
+          version_(map_->drawing().version()) {
+        map_->installEventFilter(this);
+        step_->installEventFilter(this);
     }
-    const std::vector<QImage>& of(PictureId id) const { return painted_[index(id)]; }
+    int maps() const { return maps_; }
+    const std::set<std::string>& steps() const { return steps_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        for (std::size_t k = 0; k < boxes_.size(); ++k) {
-            const ImageDrawingBox& drawing = boxes_[k]->drawing();
-            if (watched == boxes_[k] && event->type() == QEvent::Paint &&
-                drawing.version() != versions_[k]) {
-                versions_[k] = drawing.version();
-                painted_[k].push_back(qimage_view(drawing.image()).copy());
-            }
+        if (event->type() != QEvent::Paint) {
+            return false;
+        }
+        if (watched == map_ && map_->drawing().version() != version_) {
+            version_ = map_->drawing().version();
+            ++maps_;
+        } else if (watched == step_) {
+            steps_.insert(static_cast<QLineEdit*>(step_)->text().toStdString());
         }
         return false;
     }
 
   private:
-    std::array<PictureBox*, kPictureCount> boxes_{};
-    std::array<std::uint64_t, kPictureCount> versions_{};
-    std::array<std::vector<QImage>, kPictureCount> painted_;
+    PictureBox* map_;
+    QWidget* step_;
+    std::uint64_t version_;
+    int maps_ = 0;
+    std::set<std::string> steps_;
 };
 
 class RecordingTest : public Form1Test {
@@ -68,116 +78,87 @@ class RecordingTest : public Form1Test {
         EXPECT_FALSE(error) << *error;
         return decode_gif(path);
     }
-    // A run that ends with Escape after about the given time.
-    void calculate_for(int ms) {
-        make_endless();
-        QTimer::singleShot(ms, &form, [this] { send_key(Qt::Key_Escape); });
-        calculate();
-        ASSERT_EQ(outcomes.back(), RunOutcome::Completed);
-    }
 };
 
-// The frames are the painted pictures, each shown for the same time, so
-// that the whole run plays in about ten seconds.
-void expect_frames(const DecodedGif& gif, const std::vector<QImage>& expected) {
-    ASSERT_EQ(gif.error, "");
-    ASSERT_EQ(gif.frames.size(), expected.size());
-    for (std::size_t k = 0; k < expected.size(); ++k) {
-        EXPECT_TRUE(gif.frames[k] == expected[k]) << "frame " << k << " of " << expected.size();
-    }
-    const int delay =
-        delay_for_playing_time(static_cast<std::int64_t>(expected.size()), kAnimationPlayingTimeMs);
-    EXPECT_EQ(gif.delays, std::vector<int>(expected.size(), delay));
-    EXPECT_EQ(gif.loop_count, 0);
-}
-
-TEST_F(RecordingTest, TheAnimationsAreThePicturesTheWindowShowedInTheirOrder) {
+// The run of the start values plays over about a second, every step shown;
+// a long run is shown at least sixty times, at evenly spread steps.
+TEST_F(RecordingTest, ARunIsSeenEvolvingStepByStepOrAtLeastSixtyTimes) {
     show();
-    const PaintedPictures painted(form);
-    calculate_for(300);
-    QCoreApplication::processEvents();  // paints whatever the run left unshown
-    ASSERT_GE(painted.of(PictureId::Picture_Paint).size(), 3u);
-    EXPECT_EQ(form.recording().frames(), painted.of(PictureId::Picture_Paint).size());
-    EXPECT_EQ(form.recording().stride(), 1);
-    for (const WindowPicture& p : kPictures) {
-        SCOPED_TRACE(p.name);
-        EXPECT_TRUE(painted.of(p.id).back() == pixels_of(form.image(p.id)));
-        expect_frames(animation(p.id), painted.of(p.id));
+    form.set_paced(true);
+    struct Case {
+        const char* max_time;
+        std::size_t least_steps;  // shown
+        int least_maps;           // new pictures of the map shown
+    };
+    for (const Case& c : {Case{"50", 50, 45}, Case{"6000", 60, 10}}) {
+        SCOPED_TRACE(c.max_time);
+        type_into("Text_MaxTime", c.max_time);
+        const WatchedRun watched(form);
+        QElapsedTimer clock;
+        clock.start();
+        calculate();
+        const qint64 ms = clock.elapsed();
+        ASSERT_EQ(outcomes.back(), RunOutcome::Completed);
+        EXPECT_GE(watched.steps().size(), c.least_steps);
+        EXPECT_GE(watched.maps(), c.least_maps);
+        EXPECT_GE(ms, 500);
+        EXPECT_LE(ms, 5000);
     }
 }
 
-TEST_F(RecordingTest, TheLastFrameIsThePictureTheRunEndedOnAsHeatplateBatchImagesSavesIt) {
+// Whatever the screen showed, the animations of a short and of a long run
+// are the batch's: the same frames, pixel for pixel, with the same delays.
+TEST_F(RecordingTest, TheAnimationsAreHeatplateBatchsFrameForFrame) {
     show();
-    type_into("Text_Nx", "41");
-    type_into("Text_Ny", "41");
-    type_into("Text_Tw2", "20");
-    type_into("Text_MaxTime", "2000");
-    control<QRadioButton>("Option_ADI")->click();
-    const PaintedPictures painted(form);
-    calculate();
-    QCoreApplication::processEvents();
-
-    TempDir batch_dir;
-    ASSERT_TRUE(
-        run_batch_in(batch_dir.path(), {"--nx", "41", "--ny", "41", "--tw2", "20", "--maxtime",
-                                        "2000", "--method", "adi", "--images", "."}));
-
-    fs::create_directory("kept");
-    const std::string here = fs::current_path().string();
-    for (const WindowPicture& p : kPictures) {
-        SCOPED_TRACE(p.name);
-        const std::string file = std::string(p.name) + ".gif";
-        const std::string path = here + "/kept/" + file;
-        EXPECT_EQ(save_by_dialog(p.id, path, 2), here + "|" + file);
-        const DecodedGif gif = decode_gif(path);
-        expect_frames(gif, painted.of(p.id));
-        ASSERT_FALSE(gif.frames.empty());
-        EXPECT_TRUE(gif.frames.back() == pixels_of(form.image(p.id)));
-        const fs::path png = batch_dir.path() / (std::string(p.name) + ".png");
-        EXPECT_TRUE(gif.frames.back() == pixels_of(QImage(png.c_str())));
-    }
-}
-
-TEST_F(RecordingTest, ABoundThinsTheFramesEvenlyAndKeepsTheLastPicture) {
-    show();
-    constexpr std::int64_t kBound = 1 << 20;
-    form.recording().set_bound(kBound);
-    const PaintedPictures painted(form);
-    calculate_for(600);
-    QCoreApplication::processEvents();
-    const std::vector<QImage>& shown = painted.of(PictureId::Picture_Paint);
-    const std::int64_t stride = form.recording().stride();
-    // Every second frame dropped at a time, and never more than that.
-    ASSERT_GE(stride, 2);
-    EXPECT_EQ(stride & (stride - 1), 0);
-    const std::int64_t frames = form.recording().frames();
-    const std::int64_t bytes = form.recording().bytes();
-    EXPECT_LE(bytes, kBound);
-    EXPECT_GT(2 * (bytes + bytes / frames), kBound);
-    for (const WindowPicture& p : kPictures) {
-        SCOPED_TRACE(p.name);
-        std::vector<QImage> kept;
-        for (std::size_t k = 0; k < shown.size(); k += static_cast<std::size_t>(stride)) {
-            kept.push_back(painted.of(p.id)[k]);
+    struct Input {
+        const char* box;
+        const char* option;
+        const char* text;
+    };
+    struct Run {
+        std::vector<Input> inputs;
+        bool adi;
+    };
+    const Run runs[] = {{{}, false},
+                        {{{"Text_Nx", "--nx", "101"},
+                          {"Text_Ny", "--ny", "101"},
+                          {"Text_Tw2", "--tw2", "20"},
+                          {"Text_Tw4", "--tw4", "60"},
+                          {"Text_Tfield", "--tfield", "5"},
+                          {"Text_MaxTime", "--maxtime", "3000"}},
+                         true}};
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.adi ? "3000 ADI steps" : "the start values");
+        QStringList arguments{"--animate", "."};
+        for (const Input& in : run.inputs) {
+            type_into(in.box, in.text);
+            arguments << in.option << in.text;
         }
-        if ((shown.size() - 1) % static_cast<std::size_t>(stride) != 0) {
-            kept.push_back(painted.of(p.id).back());
+        if (run.adi) {
+            control<QRadioButton>("Option_ADI")->click();
+            arguments << "--method"
+                      << "adi";
         }
-        expect_frames(animation(p.id), kept);
-    }
-
-    // Less room than one frame needs: the run's last picture all the same.
-    form.recording().set_bound(1);
-    calculate_for(100);
-    EXPECT_EQ(form.recording().frames(), 1);
-    for (const WindowPicture& p : kPictures) {
-        expect_frames(animation(p.id), {pixels_of(form.image(p.id))});
+        calculate();
+        ASSERT_EQ(outcomes.back(), RunOutcome::Completed);
+        TempDir batch_dir;
+        ASSERT_TRUE(run_batch_in(batch_dir.path(), arguments));
+        for (const WindowPicture& p : kPictures) {
+            SCOPED_TRACE(p.name);
+            const DecodedGif window = animation(p.id);
+            const DecodedGif batch = decode_gif(batch_dir.path() / (std::string(p.name) + ".gif"));
+            ASSERT_EQ(window.error, "");
+            EXPECT_GE(window.frames.size(), 50u);
+            EXPECT_TRUE(window.frames == batch.frames);
+            EXPECT_EQ(window.delays, batch.delays);
+            EXPECT_EQ(window.loop_count, 0);
+        }
     }
 }
 
 TEST_F(RecordingTest, ARunReplacesTheFramesARefusedPressKeepsThemAndAnOverflowEndsOnItsPicture) {
     show();
-    calculate_for(150);
+    calculate();
     const DecodedGif first = animation(PictureId::Picture_Paint);
     ASSERT_EQ(first.error, "");
     ASSERT_GE(first.frames.size(), 2u);
@@ -206,7 +187,7 @@ TEST_F(RecordingTest, ARunReplacesTheFramesARefusedPressKeepsThemAndAnOverflowEn
     EXPECT_EQ(form.recording().frames(), 1);
     for (const WindowPicture& p : kPictures) {
         SCOPED_TRACE(p.name);
-        expect_frames(animation(p.id), {pixels_of(form.image(p.id))});
+        expect_one_frame(animation(p.id), pixels_of(form.image(p.id)));
     }
 }
 
@@ -241,7 +222,9 @@ TEST_F(RecordingTest, APictureOfMoreColoursThanAFrameHoldsIsReportedAndNothingWr
             chart.fill_rect(k, 0, k + 1, 1, static_cast<Colour>(k * 40000));
         }
     });
-    calculate_for(200);
+    make_endless();
+    QTimer::singleShot(300, &form, [this] { send_key(Qt::Key_Escape); });
+    calculate();
     EXPECT_TRUE(entry(PictureId::Picture_Paint, 2)->isEnabled());
     std::string message;
     answer_modal<QMessageBox>([&](QMessageBox* box) {
