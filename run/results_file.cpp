@@ -1,8 +1,7 @@
 #include "run/results_file.h"
 
-#include <charconv>
-
 #include "desktop/atomic_file.h"
+#include "numbers/decimal.h"
 #include "numbers/number_format.h"
 #include "run/controls.h"
 
@@ -30,15 +29,13 @@ std::optional<std::string> Controls::save_results(const std::string& bytes) {
 
 std::string full_precision_field(const SimulationState& s) {
     std::string out;
-    char buf[32];
+    char buf[kGeneralChars];
     for (int j = 0; j <= static_cast<int>(s.Ny); ++j) {
         for (int i = 0; i <= static_cast<int>(s.Nx); ++i) {
-            // to_chars, unlike printf, ignores the locale's decimal comma.
-            const auto res =
-                std::to_chars(buf, buf + sizeof buf, s.T(i, j), std::chars_format::general, 17);
+            // '.' as the decimal point whatever the locale.
             if (i > 0)
                 out += ' ';
-            out.append(buf, res.ptr);
+            out.append(buf, general_chars(buf, s.T(i, j), 17));
         }
         out += '\n';
     }
