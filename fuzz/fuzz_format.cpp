@@ -1,13 +1,15 @@
 // The number formats stay exact and readable for every double: the grouped
 // whole-number picture reads back as the rounded value, the default text form
-// reads back to 15 significant digits, and rounding moves a value by at most
-// half a unit of the last kept decimal.
+// reads back to 15 significant digits, the shortest text reads back as the
+// very same double, and rounding moves a value by at most half a unit of the
+// last kept decimal.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "numbers/decimal.h"
 #include "numbers/number_format.h"
 #include "numbers/number_parse.h"
 
@@ -52,6 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(std::isfinite(back));
         check(std::fabs(back - v) <= std::fabs(v) * 1e-14);
     }
+
+    const double shortest = heatplate::parse_leading_number(heatplate::shortest_text(v));
+    check(std::memcmp(&shortest, &v, sizeof v) == 0);
 
     const double r = heatplate::round_to_decimals(v, decimals);
     check(std::isfinite(r));

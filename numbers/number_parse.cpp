@@ -1,8 +1,8 @@
 #include "numbers/number_parse.h"
 
-#include <charconv>
-#include <cmath>
 #include <string>
+
+#include "numbers/decimal.h"
 
 namespace heatplate {
 namespace {
@@ -79,45 +79,6 @@ std::size_t decimal_prefix(std::string_view s) {
     return n;
 }
 
-// For a number beyond the range of a double: whether it is too large (as
-// opposed to too small). The power of ten of its leading digit decides,
-// counted from the decimal point and the exponent; an exponent with more
-// digits than any double needs saturates.
-bool beyond_largest(std::string_view number) {
-    const std::size_t mark = number.find_first_of("eE");
-    const std::string_view mantissa = number.substr(0, mark);
-    long power = 0;
-    if (mark != std::string_view::npos) {
-        long exponent = 0;
-        const std::string_view e = number.substr(mark + 1);
-        for (const char c : e) {
-            if (is_digit(c) && exponent < 100000) {
-                exponent = exponent * 10 + (c - '0');
-            }
-        }
-        power = e.front() == '-' ? -exponent : exponent;
-    }
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t lead = mantissa.find_first_of("123456789");
-    power += lead < point ? static_cast<long>(point - lead) - 1 : -static_cast<long>(lead - point);
-    return power >= 0;
-}
-
-// The double nearest to a decimal number, infinite beyond the largest and
-// zero below the smallest.
-double to_double(std::string_view number) {
-    const bool negative = number.front() == '-';
-    // from_chars takes a minus sign but no plus sign.
-    const std::string_view text = number.front() == '+' ? number.substr(1) : number;
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        value = beyond_largest(text) ? HUGE_VAL : 0.0;
-        return negative ? -value : value;
-    }
-    return value;
-}
-
 }  // namespace
 
 double parse_leading_number(std::string_view text) {
@@ -145,7 +106,9 @@ double parse_leading_number(std::string_view text) {
     if (n == 0) {
         return 0.0;
     }
-    return to_double(std::string_view(s).substr(0, n));
+    // Correctly rounded; infinite beyond the largest double, zero below the
+    // smallest.
+    return parse_decimal(std::string_view(s).substr(0, n));
 }
 
 }  // namespace heatplate

@@ -1,7 +1,6 @@
 #include "run/results_file.h"
 
-#include <charconv>
-
+#include "numbers/decimal.h"
 #include "numbers/number_format.h"
 
 namespace heatplate {
@@ -24,15 +23,13 @@ std::string results_text(const SimulationState& s, const std::string& group_sepa
 
 std::string full_precision_field(const SimulationState& s) {
     std::string out;
-    char buf[32];
+    char buf[kGeneralChars];
     for (int j = 0; j <= static_cast<int>(s.Ny); ++j) {
         for (int i = 0; i <= static_cast<int>(s.Nx); ++i) {
-            // to_chars, unlike printf, ignores the locale's decimal comma.
-            const auto res =
-                std::to_chars(buf, buf + sizeof buf, s.T(i, j), std::chars_format::general, 17);
+            // '.' as the decimal point whatever the locale.
             if (i > 0)
                 out += ' ';
-            out.append(buf, res.ptr);
+            out.append(buf, general_chars(buf, s.T(i, j), 17));
         }
         out += '\n';
     }
