@@ -23,6 +23,8 @@
 #include "desktop/locale_separators.h"
 #include "raster/tee_drawing_box.h"
 #include "run/control_table.h"
+#include "run/field_data.h"
+#include "run/picture_svg.h"
 #include "view/box_geometry.h"
 #include "window/classic_scroll_bar.h"
 #include "window/fitting_line_edit.h"
@@ -90,6 +92,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     chain_tab_order();
     fit_font();
     record_runs();
+    offer_data();
     window_watch_ = std::make_unique<WindowLossWatch>(*this, [this] { window_lost(); });
 }
 
@@ -155,6 +158,24 @@ void Form1::record_runs() {
         picture_menus_[k]->add_animation([this, k](const QString& path) {
             return recording_->save(static_cast<PictureId>(k), path);
         });
+    }
+}
+
+void Form1::offer_data() {
+    for (std::size_t k = 0; k < picture_menus_.size(); ++k) {
+        const auto id = static_cast<PictureId>(k);
+        PictureMenu& menu = *picture_menus_[k];
+        menu.set_vector_picture([this, id] {
+            core_.refresh_view3d();
+            return picture_svg(id, core_, pictures_[index(id)]->drawing().image());
+        });
+        // The map and the 3-D view show the field; the chart, the residuals.
+        if (id == PictureId::Picture3) {
+            menu.add_data(
+                [this](char separator) { return residual_table(core_.residuals(), separator); });
+        } else {
+            menu.add_data([this](char separator) { return field_table(core_.state(), separator); });
+        }
     }
 }
 
@@ -391,8 +412,10 @@ void Form1::Command1_Click() {
     gate_.open();
     running_ = false;
     show_outputs();
+    ran_ = ran_ || outcome != RunOutcome::Refused;
     for (PictureMenu* menu : picture_menus_) {
         menu->enable_animation(recording_->has_run());
+        menu->enable_data(ran_);
     }
     emit run_finished(outcome);
 

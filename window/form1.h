@@ -106,6 +106,8 @@ class Form1 final : public QWidget, public Controls {
     QImage current_picture(PictureId box);
     void window_lost();
     void record_runs();
+    // The pictures' menus offer the data behind them and SVG pictures.
+    void offer_data();
 
     // Puts the texts and pictures a run has changed on the screen.
     void show_outputs();
@@ -133,6 +135,7 @@ class Form1 final : public QWidget, public Controls {
     bool ending_ = false;           // the window is closing for good
     bool scroll_change_pending_ = false;
     bool paced_ = true;
+    bool ran_ = false;  // a run has been made, whose data the menus offer
     InputGate gate_;
     QElapsedTimer since_shown_;
     std::int64_t frame_interval_ns_ = 16'666'667;

@@ -13,6 +13,7 @@
 
 #include <utility>
 
+#include "desktop/atomic_file.h"
 #include "desktop/image_file.h"
 #include "run/control_table.h"
 
@@ -51,13 +52,41 @@ void PictureMenu::enable_animation(bool on) {
     }
 }
 
-QString PictureMenu::ask_path(const QString& title, const QString& name, const QString& filter,
-                              const QString& suffix) const {
-    QFileDialog dialog(box_->window(), title, QDir::currentPath(), filter);
+void PictureMenu::add_data(DataTable table) {
+    table_ = std::move(table);
+    save_data_ = add(QStringLiteral("Save &Data As\u2026"), [this] { save_data_as(); });
+    copy_data_ = add(QStringLiteral("C&opy Data"), [this] { copy_data(); });
+    enable_data(false);
+}
+
+void PictureMenu::enable_data(bool on) {
+    for (QAction* entry : {save_data_, copy_data_}) {
+        if (entry != nullptr) {
+            entry->setEnabled(on);
+        }
+    }
+}
+
+namespace {
+
+// "png" of "PNG images (*.png)".
+QString suffix_of(const QString& filter) {
+    const qsizetype dot = filter.lastIndexOf(QLatin1Char('.'));
+    return filter.mid(dot + 1).chopped(1);
+}
+
+}  // namespace
+
+QString PictureMenu::ask_path(const QString& title, const QString& name,
+                              const QStringList& filters) const {
+    QFileDialog dialog(box_->window(), title, QDir::currentPath(), filters.join(";;"));
     // Qt's own dialog behaves the same on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setDefaultSuffix(suffix_of(filters.constFirst()));
+    // A name typed without its suffix gets the one of the kind chosen.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffix_of(filter)); });
     dialog.selectFile(name);
     // The name is chosen and ready to be typed over, so that a whole path
     // and Enter save there: once the dialog is up, whatever the platform
@@ -81,20 +110,42 @@ void PictureMenu::show_failure(const QString& text) const {
 void PictureMenu::save_as() {
     // What the user saw when choosing the entry is what is saved.
     const QImage image = picture_();
-    const QString path = ask_path(QStringLiteral("Save Picture As"), name_ + ".png",
-                                  QStringLiteral("PNG images (*.png)"), QStringLiteral("png"));
+    const std::string svg = svg_ ? svg_() : std::string();
+    QStringList filters{QStringLiteral("PNG images (*.png)")};
+    if (svg_) {
+        filters << QStringLiteral("SVG pictures (*.svg)");
+    }
+    const QString path = ask_path(QStringLiteral("Save Picture As"), name_ + ".png", filters);
     if (path.isEmpty()) {
         return;
     }
     // The message names the file and the reason.
-    if (const auto error = save_png_atomically(image, path)) {
+    const auto error = svg_ && path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)
+                           ? save_file_atomically(path.toStdString(), svg)
+                           : save_png_atomically(image, path);
+    if (error) {
         show_failure(QString::fromStdString(*error));
     }
 }
 
+void PictureMenu::save_data_as() {
+    const QString path = ask_path(QStringLiteral("Save Data As"), name_ + ".csv",
+                                  {QStringLiteral("CSV tables (*.csv)")});
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const auto error = save_file_atomically(path.toStdString(), table_(','))) {
+        show_failure(QString::fromStdString(*error));
+    }
+}
+
+void PictureMenu::copy_data() {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(table_('\t')));
+}
+
 void PictureMenu::save_animation_as() {
     const QString path = ask_path(QStringLiteral("Save Animation As"), name_ + ".gif",
-                                  QStringLiteral("GIF animations (*.gif)"), QStringLiteral("gif"));
+                                  {QStringLiteral("GIF animations (*.gif)")});
     if (path.isEmpty()) {
         return;
     }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -38,9 +39,27 @@ class PictureMenu final : public QObject {
     void add_animation(AnimationWriter write);
     void enable_animation(bool on);
 
-    // "Save Picture As…": a save dialog, then the picture as a PNG file; a
-    // failure is shown in a message naming the file and the reason.
+    // The picture as an SVG document, for "Save Picture As…" to a name
+    // ending in .svg.
+    void set_vector_picture(std::function<std::string()> svg) { svg_ = std::move(svg); }
+
+    // The data behind the picture as a table, its fields split by the given
+    // separator.
+    using DataTable = std::function<std::string(char separator)>;
+    // Adds "Save Data As…" and "Copy Data", disabled until there are data.
+    void add_data(DataTable table);
+    void enable_data(bool on);
+
+    // "Save Picture As…": a save dialog, then the picture as a PNG file, or
+    // as an SVG file when the name ends in .svg; a failure is shown in a
+    // message naming the file and the reason.
     void save_as();
+    // "Save Data As…": the same dialog, proposing the picture's name as a
+    // CSV file, then the table with commas between the fields.
+    void save_data_as();
+    // "Copy Data": the table on the clipboard as text, the fields split by
+    // tabs, so that a spreadsheet pastes it into cells.
+    void copy_data();
     // "Save Animation As…": the same save dialog, proposing the picture's
     // name as a GIF, then the animation into that file; a failure is shown.
     void save_animation_as();
@@ -51,8 +70,8 @@ class PictureMenu final : public QObject {
   private:
     // The path the user chose in a save dialog that proposes name in the
     // working directory, or an empty string.
-    QString ask_path(const QString& title, const QString& name, const QString& filter,
-                     const QString& suffix) const;
+    // filters: "Kind (*.ext)" each, the first proposed.
+    QString ask_path(const QString& title, const QString& name, const QStringList& filters) const;
     void show_failure(const QString& text) const;
 
     QWidget* box_;
@@ -61,6 +80,10 @@ class PictureMenu final : public QObject {
     QMenu* menu_;
     AnimationWriter write_animation_;
     QAction* animation_ = nullptr;
+    std::function<std::string()> svg_;
+    DataTable table_;
+    QAction* save_data_ = nullptr;
+    QAction* copy_data_ = nullptr;
 };
 
 }  // namespace heatplate
