@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <utility>
@@ -22,9 +22,7 @@ namespace heatplate {
 namespace {
 
 std::uint64_t bits(double v) {
-    std::uint64_t b = 0;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
+    return std::bit_cast<std::uint64_t>(v);
 }
 
 std::string std_text(double v, std::chars_format format, int precision) {
@@ -57,11 +55,9 @@ std::vector<double> awkward_doubles() {
     v.insert(v.end(), {DBL_MIN, 0x0.fffffffffffffp-1022, 1e-320, DBL_TRUE_MIN});
     std::mt19937_64 rng(2026);
     for (int k = 0; k < 60000; ++k) {
-        double x = 0;
         const std::uint64_t r = rng();
-        std::memcpy(&x, &r, sizeof x);
-        if (std::isfinite(x))
-            v.push_back(x);
+        if (std::isfinite(std::bit_cast<double>(r)))
+            v.push_back(std::bit_cast<double>(r));
         const double sign = (r & 1) != 0 ? -1.0 : 1.0;
         v.push_back(sign * static_cast<double>(r % 1000000000) / std::pow(10.0, k % 13));
         v.push_back(sign * std::ldexp(static_cast<double>(r >> 40), -static_cast<int>(r % 40)));
