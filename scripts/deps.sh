@@ -11,7 +11,7 @@ for need in "$@"; do
     build) packages+=("${desktop[@]}") ;;
     core) packages+=(clang libgtest-dev libgmock-dev) ;;
     format) packages+=(clang-format) ;;
-    test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev) ;;
+    test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev locales) ;;
     bench) packages+=("${desktop[@]}" libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     gui) packages+=(xvfb xauth imagemagick xdotool) ;;
@@ -27,12 +27,22 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo_cmd=(sudo)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The tests read and write numbers under locales with a decimal comma.
+for need in "$@"; do
+  if [ "$need" = test ] && ! locale -a 2>/dev/null | grep -qi '^fr_FR.utf8$'; then
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" sed -i -E 's/^# *(fr_FR.UTF-8 UTF-8|de_DE.UTF-8 UTF-8)/\1/' /etc/locale.gen
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+  fi
+done
