@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
@@ -180,6 +181,18 @@ TEST_F(PictureMenuTest, APictureSavedAsSvgIsAVectorPictureOfTheSameSize) {
             EXPECT_GE(elements["path"], 1);
         }
     }
+    // A name typed without a suffix, once SVG pictures are chosen, makes an SVG file.
+    answer_modal<QFileDialog>([](QFileDialog* dialog) {
+        auto* kinds = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* name = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_TRUE(kinds != nullptr && name != nullptr);
+        QTest::keyClick(kinds, Qt::Key_Down);
+        name->selectAll();  // the proposed name, now residual.svg, typed over
+        QTest::keyClicks(name, "drawing");
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    entry(PictureId::Picture3, 0)->trigger();
+    EXPECT_EQ(read_file("drawing.svg").substr(0, 5), "<?xml");
 }
 
 TEST_F(PictureMenuTest, AFailedSaveNamesTheFileAndTheReasonAndChangesNothingElse) {
