@@ -239,11 +239,12 @@ std::int16_t CellColourer::column_exact(const double* left, const double* right,
 }
 
 // A sure column of a palette that is no line holds its indices, 0..255,
-// until they are looked up.
+// until they are looked up; were a slip to break that, the mask keeps the
+// look-up within the palette.
 void CellColourer::look_up(Colour* column, int Ny) const {
     for (int j = 0; j < Ny; ++j) {
         assert(column[j] >= 0 && column[j] <= 255);
-        column[j] = colour_of(static_cast<std::int16_t>(column[j]), palette_);
+        column[j] = colour_of(static_cast<std::int16_t>(column[j] & 0xFF), palette_);
     }
 }
 
