@@ -51,9 +51,9 @@ std::int16_t exact_index(double Tcell, double Tmin, double Trange) {
 // is never subnormal, and a subnormal quotient or product is off by far
 // less than that.) A column with an estimate within 1e-9 of a half, or
 // with a cell off the scale or not a number, is left to the exact way; the
-// rest, nearly always all of them, are coloured without a branch. (x / 4
-// and x * 0.25 are the same number, as is the rounding below for any
-// estimate of at most 2^51.)
+// rest, nearly always all of them, are coloured without a branch. Both ways
+// take the same mean, and adding and taking away 1.5 * 2^52 rounds any
+// estimate below 2^51 as round_to_even does.
 constexpr double kNearHalf = 0.5 - 1e-9;
 
 double estimate(double Tcell, double Tmin, double factor) {
