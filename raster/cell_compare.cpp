@@ -1,109 +1,46 @@
 #include "raster/cell_compare.h"
 
-#include <initializer_list>
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define HEATPLATE_X86_VECTORS 1
-#endif
+#include <array>
 
 namespace heatplate {
 namespace {
 
-std::uint64_t differing_plain(const Colour* a, const Colour* b) {
-    std::uint64_t bits = 0;
-    for (std::size_t k = 0; k < kCompareBlock; ++k) {
-        bits |= static_cast<std::uint64_t>(a[k] != b[k]) << k;
+// Bit k of a 32-bit word on its own. A cell that differs masks its bit in
+// from this table: shifting it into place would take a shift by a varying
+// amount, which x86-64's baseline vectors lack, and choosing it would take
+// a branch there.
+constexpr std::size_t kHalf = kCompareBlock / 2;
+constexpr auto kBit = [] {
+    std::array<std::uint32_t, kHalf> bit{};
+    for (std::size_t k = 0; k < kHalf; ++k) {
+        bit[k] = std::uint32_t{1} << k;
+    }
+    return bit;
+}();
+
+// Cells 0..31 from a and b: bit k set where they differ.
+std::uint32_t differing_half(const Colour* a, const Colour* b) {
+    std::uint32_t bits = 0;
+    for (std::size_t k = 0; k < kHalf; ++k) {
+        bits |= kBit[k] & (0 - static_cast<std::uint32_t>(a[k] != b[k]));
     }
     return bits;
 }
-
-#if defined(HEATPLATE_X86_VECTORS)
-
-std::uint64_t differing_128(const Colour* a, const Colour* b) {
-    std::uint64_t same = 0;
-    for (std::size_t k = 0; k < kCompareBlock; k += 4) {
-        const __m128i eq =
-            _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k)),
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k)));
-        same |= static_cast<std::uint64_t>(_mm_movemask_ps(_mm_castsi128_ps(eq))) << k;
-    }
-    return ~same;
-}
-
-__attribute__((target("avx2"))) std::uint64_t differing_256(const Colour* a, const Colour* b) {
-    std::uint64_t same = 0;
-    for (std::size_t k = 0; k < kCompareBlock; k += 8) {
-        const __m256i eq =
-            _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + k)),
-                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k)));
-        same |= static_cast<std::uint64_t>(_mm256_movemask_ps(_mm256_castsi256_ps(eq))) << k;
-    }
-    return ~same;
-}
-
-__attribute__((target("avx512f"))) std::uint64_t differing_512(const Colour* a, const Colour* b) {
-    std::uint64_t bits = 0;
-    for (std::size_t k = 0; k < kCompareBlock; k += 16) {
-        const __mmask16 differ =
-            _mm512_cmpneq_epi32_mask(_mm512_loadu_si512(a + k), _mm512_loadu_si512(b + k));
-        bits |= static_cast<std::uint64_t>(differ) << k;
-    }
-    return bits;
-}
-
-#endif
-
-CompareWidth find_widest() {
-    for (const CompareWidth width :
-         {CompareWidth::Bits512, CompareWidth::Bits256, CompareWidth::Bits128}) {
-        if (can_compare_with(width)) {
-            return width;
-        }
-    }
-    return CompareWidth::Plain;
-}
-
-const CompareWidth kWidest = find_widest();
 
 }  // namespace
 
-CompareWidth widest_compare() {
-    return kWidest;
-}
-
-bool can_compare_with(CompareWidth width) {
-    switch (width) {
-        case CompareWidth::Plain:
-            return true;
-#if defined(HEATPLATE_X86_VECTORS)
-        case CompareWidth::Bits128:
-            return true;
-        case CompareWidth::Bits256:
-            return __builtin_cpu_supports("avx2");
-        case CompareWidth::Bits512:
-            return __builtin_cpu_supports("avx512f");
+// Lane width changes no result, so the widest copy the processor runs is
+// chosen when the program is loaded. The two halves of the block are loops
+// the compiler runs many cells at a time, with no branch.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define HEATPLATE_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
-        default:
-            return false;
+#define HEATPLATE_WIDE_VECTORS
 #endif
-    }
-    return false;
-}
 
-std::uint64_t differing_cells(const Colour* a, const Colour* b, CompareWidth width) {
-    switch (width) {
-#if defined(HEATPLATE_X86_VECTORS)
-        case CompareWidth::Bits128:
-            return differing_128(a, b);
-        case CompareWidth::Bits256:
-            return differing_256(a, b);
-        case CompareWidth::Bits512:
-            return differing_512(a, b);
-#endif
-        default:
-            return differing_plain(a, b);
-    }
+HEATPLATE_WIDE_VECTORS
+std::uint64_t differing_cells(const Colour* a, const Colour* b) {
+    return differing_half(a, b) | std::uint64_t{differing_half(a + kHalf, b + kHalf)} << kHalf;
 }
 
 }  // namespace heatplate

@@ -209,11 +209,10 @@ bool GridPainter::paint_changes(const Canvas& canvas, std::span<const Colour> co
     changed_.clear();
     // Nearly all cells keep their colour: they are compared a block at a time.
     const std::size_t cells = colours.size();
-    const CompareWidth width = widest_compare();
     std::size_t k = 0;
     for (; k + kCompareBlock <= cells; k += kCompareBlock) {
-        for (std::uint64_t bits = differing_cells(colours.data() + k, last_.data() + k, width);
-             bits != 0; bits &= bits - 1) {
+        for (std::uint64_t bits = differing_cells(colours.data() + k, last_.data() + k); bits != 0;
+             bits &= bits - 1) {
             changed_.push_back(k + static_cast<std::size_t>(std::countr_zero(bits)));
         }
     }

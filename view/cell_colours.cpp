@@ -5,14 +5,8 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 
 #include "model/grid.h"
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define HEATPLATE_X86_VECTORS 1
-#endif
 
 namespace heatplate {
 namespace {
@@ -47,19 +41,48 @@ std::int16_t exact_index(double Tcell, double Tmin, double Trange) {
     return static_cast<std::int16_t>(static_cast<std::int32_t>(round_to_even(v)));
 }
 
-// Marks a column that the quick way leaves to the exact way.
-constexpr std::int16_t kRedo = -2;
+// The quick way divides by nothing: the division by Trange, by far the
+// slowest step, becomes a product with f = 255 / Trange. For a cell on the
+// scale d = Tcell - Tmin lies in [0, Trange] (the constructor makes sure
+// that Tmax - Tmin is at most Trange), so the exact 255 * (d / Trange) and
+// the estimate d * f each lie within two units in the last place of the
+// true value, which is at most 255: they differ by less than 2e-13 and
+// round to the same whole number unless they lie that close to a half. (f
+// is never subnormal, and a subnormal quotient or product is off by far
+// less than that.) A column with an estimate within 1e-9 of a half, or
+// with a cell off the scale or not a number, is left to the exact way; the
+// rest, nearly always all of them, are coloured without a branch. Both ways
+// take the same mean, and adding and taking away 1.5 * 2^52 rounds any
+// estimate below 2^51 as round_to_even does.
+constexpr double kNearHalf = 0.5 - 1e-9;
 
-// One field's cells for the quick ways.
+double estimate(double Tcell, double Tmin, double factor) {
+    return (Tcell - Tmin) * factor;
+}
+
+// The whole number an estimate rounds to sits in the low bits of
+// estimate + 1.5 * 2^52, 0..255 on the scale. Read from the bits, it is
+// defined whatever the cell holds: converting a value that is not a number
+// to an integer would not be.
+std::uint64_t bits_of(double x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+std::uint32_t low_bits(double shifted) {
+    return static_cast<std::uint32_t>(bits_of(shifted));
+}
+
+// One field's cells for the quick way.
 struct QuickJob {
     const double* T;  // node column i starts at T + i * NodeArray::kExtent
     int Nx, Ny;
-    double Tmin, Tmax, Trange, factor;
-    const Colour* palette;
+    double Tmin, Tmax, factor;
     bool line;  // the palette lies on a line: colour = line_base + index * line_step
-    std::int32_t line_base, line_step;
-    Colour* out;         // Nx * Ny colours
-    std::int16_t* last;  // per column: the index of cell Ny, or kRedo
+    std::uint32_t line_base, line_step;
+    Colour* out;  // Nx * Ny colours, or their indices where the palette is no line
+    bool* sure;   // per column: its colours are the exact way's
 
     const double* column(int i) const {
         return T + static_cast<std::ptrdiff_t>(i) * NodeArray::kExtent;
@@ -67,295 +90,123 @@ struct QuickJob {
     Colour* out_column(int i) const { return out + static_cast<std::ptrdiff_t>(i - 1) * Ny; }
 };
 
-#if defined(HEATPLATE_X86_VECTORS)
-
-// The quick ways divide by nothing: the division by Trange, by far the
-// slowest step, becomes a product with 255 / Trange. That estimate and the
-// exact 255 * (d / Trange) each lie within two units in the last place of
-// the true value, which is at most 255, so they differ by less than 2e-13
-// and round to the same whole number unless they lie that close to a half.
-// A column with an estimate within 1e-9 of a half, or with a cell outside
-// [Tmin, Tmax], is left to the exact way; the rest, nearly always all of
-// them, take several cells at a time without a branch. (x * 0.25 is the same
-// number as x / 4.)
-constexpr double kNearHalf = 0.5 - 1e-9;
-
-// Colours from indices kept in a buffer, once the column has passed: for a
-// palette that is not a line, and for the baseline's two-wide way.
-template <typename Index>
-void look_up(const QuickJob& job, const Index* indices, Colour* out) {
-    for (int k = 0; k < job.Ny; ++k) {
-        out[k] = colour_of(static_cast<std::int16_t>(indices[k]), job.palette);
-    }
-}
-
-std::int16_t column_two_wide(const QuickJob& job, int i) {
-    const double* left = job.column(i - 1);
-    const double* right = job.column(i);
-    const __m128d tmin = _mm_set1_pd(job.Tmin);
-    const __m128d tmax = _mm_set1_pd(job.Tmax);
-    const __m128d factor = _mm_set1_pd(job.factor);
-    const __m128d quarter = _mm_set1_pd(0.25);
-    const __m128d magic = _mm_set1_pd(kRoundToEven);
-    const __m128d near_half = _mm_set1_pd(kNearHalf);
-    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-    __m128d all_inside = _mm_castsi128_pd(_mm_set1_epi32(-1));
-    __m128d any_near_half = _mm_setzero_pd();
-    std::int16_t indices[kMaxIntervals];
-    int j = 1;
-    for (; j + 1 <= job.Ny; j += 2) {
-        __m128d sum = _mm_add_pd(_mm_loadu_pd(right + j), _mm_loadu_pd(right + j - 1));
-        sum = _mm_add_pd(sum, _mm_loadu_pd(left + j - 1));
-        sum = _mm_add_pd(sum, _mm_loadu_pd(left + j));
-        const __m128d Tcell = _mm_mul_pd(sum, quarter);
-        all_inside = _mm_and_pd(all_inside,
-                                _mm_and_pd(_mm_cmpge_pd(Tcell, tmin), _mm_cmple_pd(Tcell, tmax)));
-        const __m128d v = _mm_mul_pd(_mm_sub_pd(Tcell, tmin), factor);
-        const __m128d rounded = _mm_sub_pd(_mm_add_pd(v, magic), magic);
-        const __m128d off = _mm_and_pd(_mm_sub_pd(v, rounded), magnitude);
-        any_near_half = _mm_or_pd(any_near_half, _mm_cmpgt_pd(off, near_half));
-        // Out-of-range lanes convert to a defined garbage value; their column
-        // is redone anyway.
-        const __m128i index = _mm_cvttpd_epi32(rounded);
-        const std::int32_t two = _mm_cvtsi128_si32(_mm_packs_epi32(index, index));
-        std::memcpy(indices + (j - 1), &two, sizeof two);
-    }
-    if (_mm_movemask_pd(all_inside) != 3 || _mm_movemask_pd(any_near_half) != 0) {
-        return kRedo;
-    }
-    if (j == job.Ny) {
-        const double Tcell = cell_mean(left, right, j);
-        if (!(Tcell >= job.Tmin && Tcell <= job.Tmax)) {
-            return kRedo;
-        }
-        indices[j - 1] = exact_index(Tcell, job.Tmin, job.Trange);
-    }
-    look_up(job, indices, job.out_column(i));
-    return indices[job.Ny - 1];
-}
-
-void cells_two_wide(const QuickJob& job) {
-    for (int i = 1; i <= job.Nx; ++i) {
-        job.last[i - 1] = column_two_wide(job, i);
-    }
-}
-
-// Four cells at a time. The last group of four overlaps the one before, so
-// a column needs at least four cells. For a palette on a line the indices
-// never leave the registers: their colours are a product and a sum away.
-__attribute__((target("avx2"), always_inline)) inline std::int16_t column_four_wide(
-    const QuickJob& job, int i) {
-    const double* left = job.column(i - 1);
-    const double* right = job.column(i);
-    Colour* out = job.out_column(i);
-    const int Ny = job.Ny;
-    const __m256d tmin = _mm256_set1_pd(job.Tmin);
-    const __m256d factor = _mm256_set1_pd(job.factor);
-    const __m256d quarter = _mm256_set1_pd(0.25);
-    const __m256d magic = _mm256_set1_pd(kRoundToEven);
-    const __m256d near_half = _mm256_set1_pd(kNearHalf);
-    const __m256d magnitude = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-    const __m128i base = _mm_set1_epi32(job.line_base);
-    const __m128i step = _mm_set1_epi32(job.line_step);
-    const __m128i zero = _mm_setzero_si128();
-    // The lowest and highest mean decide whether every cell lies on the
-    // scale. A mean that is not a number or infinite makes the distance of
-    // its estimate to the nearest whole number not a number, which counts as
-    // near a half.
-    __m256d lowest = _mm256_set1_pd(HUGE_VAL);
-    __m256d highest = _mm256_set1_pd(-HUGE_VAL);
-    __m256d doubtful = _mm256_setzero_pd();
-    __m128i index = zero;
-    std::int32_t indices[kMaxIntervals];
-    for (int j = 1; j <= Ny; j += 4) {
-        const int at = std::min(j, Ny - 3);
-        __m256d sum = _mm256_add_pd(_mm256_loadu_pd(right + at), _mm256_loadu_pd(right + at - 1));
-        sum = _mm256_add_pd(sum, _mm256_loadu_pd(left + at - 1));
-        sum = _mm256_add_pd(sum, _mm256_loadu_pd(left + at));
-        const __m256d Tcell = _mm256_mul_pd(sum, quarter);
-        lowest = _mm256_min_pd(lowest, Tcell);
-        highest = _mm256_max_pd(highest, Tcell);
-        const __m256d v = _mm256_mul_pd(_mm256_sub_pd(Tcell, tmin), factor);
-        const __m256d rounded = _mm256_sub_pd(_mm256_add_pd(v, magic), magic);
-        const __m256d off = _mm256_and_pd(_mm256_sub_pd(v, rounded), magnitude);
-        doubtful = _mm256_or_pd(doubtful, _mm256_cmp_pd(off, near_half, _CMP_NLE_UQ));
-        index = _mm256_cvttpd_epi32(rounded);
-        if (job.line) {
-            const __m128i colour = _mm_add_epi32(base, _mm_mullo_epi32(index, step));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at - 1),
-                             _mm_or_si128(colour, _mm_cmpeq_epi32(index, zero)));
-        } else {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(indices + at - 1), index);
-        }
-    }
-    const __m256d inside =
-        _mm256_and_pd(_mm256_cmp_pd(lowest, tmin, _CMP_GE_OQ),
-                      _mm256_cmp_pd(highest, _mm256_set1_pd(job.Tmax), _CMP_LE_OQ));
-    if (_mm256_movemask_pd(inside) != 0xF || _mm256_movemask_pd(doubtful) != 0) {
-        return kRedo;
-    }
-    if (!job.line) {
-        look_up(job, indices, out);
-    }
-    return static_cast<std::int16_t>(_mm_extract_epi32(index, 3));
-}
-
-__attribute__((target("avx2"))) void cells_four_wide(const QuickJob& job) {
-    for (int i = 1; i <= job.Nx; ++i) {
-        job.last[i - 1] = job.Ny >= 4 ? column_four_wide(job, i) : kRedo;
-    }
-}
-
-// Eight cells at a time, as the four above, with the processor's own
-// rounding: reduce gives v minus its nearest whole number (halves to even)
-// and the conversion rounds the same way.
-#define HEATPLATE_AVX512 "avx512f,avx512vl,avx512dq"
-
-// A column eight cells at a time: the constants, and the running state. A
-// mean that is not a number may drop out of the lowest and highest (min and
-// max give the other operand), but its estimate's distance to a whole number
-// is not a number either, which counts as doubtful.
-struct EightWide {
-    __m512d tmin, factor;
-    __m256i line_base, line_step;
-    __m512d lowest, highest;  // the lowest and highest mean so far
-    __mmask8 doubtful;        // lanes with an estimate near a half, or not a number
-    __m256i index;            // the indices of the latest group
+// The scale and the palette's line, copied out of the job: the stores to
+// the colours might otherwise change them, as far as the compiler knows.
+struct Scale {
+    double Tmin, Tmax, factor;
+    std::uint32_t base, step;
 };
 
+// Cells 0..count - 1 of the column run from left and right by the estimate,
+// in a loop the compiler runs several cells at a time. A palette on a line
+// gets its colours by a product and a sum; another gets the indices, looked
+// up once the column turns out sure. Cell k leaves a doubt in the top bit
+// of doubtful[k], from three words:
+//   v, whose sign is set for a cell below Tmin (and for -0 with Tmin +0,
+//     which only costs time);
+//   Tmax - Tcell, whose sign is set for a cell above Tmax;
+//   |off| + (1 - kNearHalf), moved up from the lowest bit of its exponent:
+//     that bit is set where the sum reaches 1, that is for an estimate near
+//     a half, and for a sum that is not a number, as off is for a mean that
+//     is not a number or infinite.
+// A cell that passes all three lies on the scale, its estimate below 256
+// and away from a half. Bits, unlike comparisons, gather the same way with
+// every width of vectors (x86-64's baseline ones turn no comparison of
+// doubles into an integer).
 template <bool kLine>
-__attribute__((target(HEATPLATE_AVX512), always_inline)) inline void group_eight_wide(
-    const double* left, const double* right, int at, Colour* out, std::int32_t* indices,
-    EightWide& w) {
-    __m512d sum = _mm512_add_pd(_mm512_loadu_pd(right + at), _mm512_loadu_pd(right + at - 1));
-    sum = _mm512_add_pd(sum, _mm512_loadu_pd(left + at - 1));
-    sum = _mm512_add_pd(sum, _mm512_loadu_pd(left + at));
-    const __m512d Tcell = _mm512_mul_pd(sum, _mm512_set1_pd(0.25));
-    w.lowest = _mm512_min_pd(w.lowest, Tcell);
-    w.highest = _mm512_max_pd(w.highest, Tcell);
-    const __m512d v = _mm512_mul_pd(_mm512_sub_pd(Tcell, w.tmin), w.factor);
-    const __m512d off =
-        _mm512_abs_pd(_mm512_reduce_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC));
-    w.doubtful |= _mm512_cmp_pd_mask(off, _mm512_set1_pd(kNearHalf), _CMP_NLE_UQ);
-    w.index = _mm512_cvt_roundpd_epi32(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    if constexpr (kLine) {
-        // Index 0 keeps kNoColour (all ones).
-        const __mmask8 painted = _mm256_test_epi32_mask(w.index, w.index);
-        const __m256i colour =
-            _mm256_mask_add_epi32(_mm256_set1_epi32(kNoColour), painted, w.line_base,
-                                  _mm256_mullo_epi32(w.index, w.line_step));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at - 1), colour);
-    } else {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(indices + at - 1), w.index);
-    }
-}
-
-template <bool kLine>
-__attribute__((target(HEATPLATE_AVX512), always_inline)) inline std::int16_t column_eight_wide(
-    const QuickJob& job, int i) {
-    const double* left = job.column(i - 1);
-    const double* right = job.column(i);
-    Colour* out = job.out_column(i);
-    const int Ny = job.Ny;
-    EightWide w{_mm512_set1_pd(job.Tmin),
-                _mm512_set1_pd(job.factor),
-                _mm256_set1_epi32(job.line_base),
-                _mm256_set1_epi32(job.line_step),
-                _mm512_set1_pd(HUGE_VAL),
-                _mm512_set1_pd(-HUGE_VAL),
-                0,
-                _mm256_setzero_si256()};
-    std::int32_t indices[kMaxIntervals];
-    // The last group overlaps the one before where the column does not
-    // divide into eights.
-    int j = 1;
-    for (; j + 7 <= Ny; j += 8) {
-        group_eight_wide<kLine>(left, right, j, out, indices, w);
-    }
-    if (j <= Ny) {
-        group_eight_wide<kLine>(left, right, Ny - 7, out, indices, w);
-    }
-    const __mmask8 inside = _mm512_cmp_pd_mask(w.lowest, w.tmin, _CMP_GE_OQ) &
-                            _mm512_cmp_pd_mask(w.highest, _mm512_set1_pd(job.Tmax), _CMP_LE_OQ);
-    if (inside != 0xFF || w.doubtful != 0) {
-        return kRedo;
-    }
-    if (!kLine) {
-        look_up(job, indices, out);
-    }
-    return static_cast<std::int16_t>(_mm256_extract_epi32(w.index, 7));
-}
-
-__attribute__((target(HEATPLATE_AVX512))) void cells_eight_wide(const QuickJob& job) {
-    for (int i = 1; i <= job.Nx; ++i) {
-        if (job.Ny < 8) {
-            job.last[i - 1] = kRedo;
+__attribute__((always_inline)) inline void cells_quick(const Scale& c, const double* left,
+                                                       const double* right, Colour* out, int count,
+                                                       std::uint64_t* doubtful) {
+    for (int k = 0; k < count; ++k) {
+        const double Tcell = cell_mean(left, right, k);
+        const double v = estimate(Tcell, c.Tmin, c.factor);
+        const double shifted = v + kRoundToEven;
+        const double off = v - (shifted - kRoundToEven);
+        doubtful[k] |= bits_of(v) | bits_of(c.Tmax - Tcell) |
+                       (bits_of(std::fabs(off) + (1 - kNearHalf)) << 11);
+        const std::uint32_t index = low_bits(shifted);
+        if constexpr (kLine) {
+            out[k] = index > 0 ? static_cast<Colour>(c.base + index * c.step) : kNoColour;
         } else {
-            job.last[i - 1] =
-                job.line ? column_eight_wide<true>(job, i) : column_eight_wide<false>(job, i);
+            out[k] = static_cast<Colour>(index);
         }
     }
 }
 
-bool processor_has(ColourWay way) {
-    switch (way) {
-        case ColourWay::Exact:
-        case ColourWay::TwoWide:
-            return true;
-        case ColourWay::FourWide:
-            return __builtin_cpu_supports("avx2");
-        case ColourWay::EightWide:
-            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-                   __builtin_cpu_supports("avx512dq");
+// Groups of a fixed number of cells fill the vectors of every width with no
+// odd cells left over to do one at a time: a column that does not divide
+// into groups has its last group overlap the one before, which works those
+// cells out twice to the same colours; a column shorter than a group is one
+// loop of its own length. The doubts of a group's cells gather in as many
+// lanes, which only the end folds into one.
+constexpr int kGroup = 16;
+
+template <bool kLine>
+__attribute__((always_inline)) inline bool columns_quick(const QuickJob& job, int first, int last) {
+    const Scale c{job.Tmin, job.Tmax, job.factor, job.line_base, job.line_step};
+    const int Ny = job.Ny;
+    std::uint64_t doubtful[kGroup] = {};
+    for (int i = first; i <= last; ++i) {
+        const double* left = job.column(i - 1) + 1;
+        const double* right = job.column(i) + 1;
+        Colour* out = job.out_column(i);
+        int j = 0;
+        for (; j + kGroup <= Ny; j += kGroup) {
+            cells_quick<kLine>(c, left + j, right + j, out + j, kGroup, doubtful);
+        }
+        if (Ny < kGroup) {
+            cells_quick<kLine>(c, left, right, out, Ny, doubtful);
+        } else if (j < Ny) {
+            j = Ny - kGroup;
+            cells_quick<kLine>(c, left + j, right + j, out + j, kGroup, doubtful);
+        }
     }
-    return false;
+    std::uint64_t any = 0;
+    for (int k = 0; k < kGroup; ++k) {
+        any |= doubtful[k];
+    }
+    return (any >> 63) == 0;
 }
 
-void run_quick(ColourWay way, const QuickJob& job) {
-    switch (way) {
-        case ColourWay::Exact:
-            break;
-        case ColourWay::TwoWide:
-            cells_two_wide(job);
-            break;
-        case ColourWay::FourWide:
-            cells_four_wide(job);
-            break;
-        case ColourWay::EightWide:
-            cells_eight_wide(job);
-            break;
-    }
-}
-
+// Lane width changes no bit (each lane rounds each operation exactly as the
+// scalar code does, and contraction stays off), so the widest copy the
+// processor runs is chosen when the program is loaded.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_ADDRESS__)
+#define HEATPLATE_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
-
-bool processor_has(ColourWay way) {
-    return way == ColourWay::Exact;
-}
-
-void run_quick(ColourWay, const QuickJob&) {}
-
+#define HEATPLATE_WIDE_VECTORS
 #endif
 
-ColourWay widest_way() {
-    for (const ColourWay way : {ColourWay::EightWide, ColourWay::FourWide, ColourWay::TwoWide}) {
-        if (processor_has(way)) {
-            return way;
-        }
-    }
-    return ColourWay::Exact;
+// Whether the columns first..last are all sure, having coloured them.
+HEATPLATE_WIDE_VECTORS
+bool quick_colours(const QuickJob& job, int first, int last) {
+    return job.line ? columns_quick<true>(job, first, last)
+                    : columns_quick<false>(job, first, last);
 }
 
-const ColourWay kFastestWay = widest_way();
+// The whole field at once, with no doubt to fold column by column; should
+// a cell be doubtful, as one nearly never is, each column again on its own
+// to find which.
+void colour_quick(const QuickJob& job) {
+    if (quick_colours(job, 1, job.Nx)) {
+        std::fill(job.sure, job.sure + job.Nx, true);
+        return;
+    }
+    for (int i = 1; i <= job.Nx; ++i) {
+        job.sure[i - 1] = quick_colours(job, i, i);
+    }
+}
 
 }  // namespace
 
 CellColourer::CellColourer(double Tmin, double Tmax, double Trange, const Colour* palette)
     : Tmin_(Tmin), Tmax_(Tmax), Trange_(Trange), palette_(palette) {
     // A zero or tiny range, whose quotient is no longer a finite positive
-    // number, or one that is not a number itself, goes the exact way.
+    // number, one that is not a number itself, or one narrower than Tmax -
+    // Tmin, where a cell's index could pass 255, goes the exact way.
     const double factor = 255 / Trange;
-    if (Trange > 0 && std::isfinite(Trange) && factor > 0 && std::isfinite(factor)) {
+    if (Trange > 0 && std::isfinite(Trange) && factor > 0 && std::isfinite(factor) &&
+        Tmax - Tmin <= Trange) {
         factor_ = factor;
     }
     // In the wrapping arithmetic the vectors use: where that gives every
@@ -368,16 +219,8 @@ CellColourer::CellColourer(double Tmin, double Tmax, double Trange, const Colour
         off_line |= static_cast<std::uint32_t>(palette[k]) ^ (base + k * step);
     }
     palette_is_line_ = off_line == 0;
-    line_base_ = static_cast<std::int32_t>(base);
-    line_step_ = static_cast<std::int32_t>(step);
-}
-
-ColourWay CellColourer::fastest_way() {
-    return kFastestWay;
-}
-
-bool CellColourer::can_use(ColourWay way) {
-    return processor_has(way);
+    line_base_ = base;
+    line_step_ = step;
 }
 
 std::int16_t CellColourer::column_exact(const double* left, const double* right, int Ny,
@@ -395,6 +238,16 @@ std::int16_t CellColourer::column_exact(const double* left, const double* right,
     return last;
 }
 
+// A sure column of a palette that is no line holds its indices, 0..255,
+// until they are looked up; were a slip to break that, the mask keeps the
+// look-up within the palette.
+void CellColourer::look_up(Colour* column, int Ny) const {
+    for (int j = 0; j < Ny; ++j) {
+        assert(column[j] >= 0 && column[j] <= 255);
+        column[j] = colour_of(static_cast<std::int16_t>(column[j] & 0xFF), palette_);
+    }
+}
+
 std::int16_t CellColourer::colour_cells(const NodeArray& T, int Nx, int Ny, std::span<Colour> out,
                                         ColourWay way) const {
     assert(Nx <= kMaxIntervals && Ny <= kMaxIntervals);
@@ -402,26 +255,33 @@ std::int16_t CellColourer::colour_cells(const NodeArray& T, int Nx, int Ny, std:
     if (Nx < 1 || Ny < 1) {
         return kOutside;
     }
-    std::array<std::int16_t, kMaxIntervals> last;
-    last.fill(kRedo);
-    if (way != ColourWay::Exact && factor_ > 0 && can_use(way)) {
-        const QuickJob job{T.column(0), Nx,         Ny,
-                           Tmin_,       Tmax_,      Trange_,
-                           factor_,     palette_,   palette_is_line_,
-                           line_base_,  line_step_, out.data(),
-                           last.data()};
-        run_quick(way, job);
+    std::array<bool, kMaxIntervals> sure{};
+    if (way == ColourWay::Vector && factor_ > 0) {
+        colour_quick(QuickJob{T.column(0), Nx, Ny, Tmin_, Tmax_, factor_, palette_is_line_,
+                              line_base_, line_step_, out.data(), sure.data()});
     }
+    // Every cell of a sure column lies on the scale: the last cell with an
+    // index is that of the last sure column unless an exact one with a cell
+    // on the scale follows.
     std::int16_t last_cell = kOutside;
+    int last_sure = 0;
     for (int i = 1; i <= Nx; ++i) {
-        std::int16_t index = last[static_cast<std::size_t>(i - 1)];
-        if (index == kRedo) {
-            index = column_exact(T.column(i - 1), T.column(i), Ny,
-                                 out.data() + static_cast<std::size_t>(i - 1) * Ny);
-        }
-        if (index != kOutside) {
+        Colour* column = out.data() + static_cast<std::size_t>(i - 1) * Ny;
+        if (sure[static_cast<std::size_t>(i - 1)]) {
+            if (!palette_is_line_) {
+                look_up(column, Ny);
+            }
+            last_sure = i;
+        } else if (const std::int16_t index =
+                       column_exact(T.column(i - 1), T.column(i), Ny, column);
+                   index != kOutside) {
             last_cell = index;
+            last_sure = 0;
         }
+    }
+    if (last_sure > 0) {
+        const double Tcell = cell_mean(T.column(last_sure - 1), T.column(last_sure), Ny);
+        last_cell = exact_index(Tcell, Tmin_, Trange_);
     }
     return last_cell;
 }

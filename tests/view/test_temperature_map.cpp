@@ -1,7 +1,7 @@
 // The palette and the temperature map: the colour scale, which cells are
 // painted in which colour and order, and what a cell left out keeps, both
 // through the image box's own path and through any other drawing box; the
-// quick ways of colouring cells against the exact one; a run's map against
+// quick way of colouring cells against the exact one; a run's map against
 // the free functions.
 #include <gtest/gtest.h>
 
@@ -95,9 +95,8 @@ double last_below_half(int k) {
 }
 
 // Tmin is not painted, Tmax is pure red; exactly 0.5 / 255 of the range still
-// gives index 0, and halves go to the even index. Columns are worked several
-// cells at a time, as many as the processor's vectors take, the last group
-// overlapping the one before or the last odd cell alone.
+// gives index 0, and halves go to the even index. Columns shorter than the
+// quick way's groups of cells go in one loop of their own length.
 TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
     for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}, {2, 9}, {1, 13}}) {
         SimulationState s = grid_state(Nx, Ny, 0);
@@ -207,25 +206,20 @@ std::vector<double> next_to_halves() {
     return out;
 }
 
-// Compares the colours every way this processor has gives a field with
-// those of the exact way.
+// Compares the colours the quick way gives a field with those of the exact
+// way.
 class EveryWay : public ::testing::Test {
   protected:
-    // The colours and the last index of every quick way are the exact way's.
+    // The colours and the last index of the quick way are the exact way's.
     void expect_exact(const CellColourer& colourer, int Nx, int Ny) {
         const std::size_t cells = static_cast<std::size_t>(Nx) * Ny;
         const std::int16_t last =
             colourer.colour_cells(s.T, Nx, Ny, std::span(expected.data(), cells), ColourWay::Exact);
-        for (const ColourWay way :
-             {ColourWay::TwoWide, ColourWay::FourWide, ColourWay::EightWide}) {
-            if (!CellColourer::can_use(way)) {
-                continue;
-            }
-            SCOPED_TRACE(::testing::Message() << "way " << static_cast<int>(way));
-            std::fill(got.begin(), got.end(), 12345);
-            EXPECT_EQ(colourer.colour_cells(s.T, Nx, Ny, std::span(got.data(), cells), way), last);
-            ASSERT_TRUE(std::equal(got.begin(), got.begin() + cells, expected.begin()));
-        }
+        std::fill(got.begin(), got.end(), 12345);
+        EXPECT_EQ(
+            colourer.colour_cells(s.T, Nx, Ny, std::span(got.data(), cells), ColourWay::Vector),
+            last);
+        ASSERT_TRUE(std::equal(got.begin(), got.begin() + cells, expected.begin()));
     }
 
     // Nodes (0..Nx, 0..Ny) on the scale, then `odd` at one random node, or
@@ -251,9 +245,9 @@ class EveryWay : public ::testing::Test {
 
 // Every temperature next to a half of the scale, each in a column of cells
 // of that one temperature (node columns in pairs; the columns between mix
-// two): the quick ways, which decide column by column, give their estimates
-// up to the exact way where those could round apart. 96 rows fill every
-// vector width; 101 leave a tail.
+// two): the quick way, which decides column by column, gives its estimates
+// up to the exact way where those could round apart. 96 rows fill whole
+// groups of cells; 101 leave a tail.
 TEST_F(EveryWay, CellsNextToAHalfGetTheExactColour) {
     const std::vector<double> halves = next_to_halves();
     constexpr int Nx = kMaxIntervals - 1;
@@ -273,8 +267,9 @@ TEST_F(EveryWay, CellsNextToAHalfGetTheExactColour) {
 // Columns of each length around the vectors' widths, on the scale
 // throughout, with one odd node (a mean just outside either end, at either
 // end, next to a half, not a number, infinite or huge) or with many; scales
-// without width, tiny, wide, or far from 0; a palette on a line and one that
-// is not.
+// without width, tiny, wide, or far from 0, each with the Trange the inputs
+// give it, a narrower and a wider one; a palette on a line and one that is
+// not.
 TEST_F(EveryWay, OddNodesScalesAndPalettesGetTheExactColours) {
     const double inf = std::numeric_limits<double>::infinity();
     std::array<Colour, 257> bent{};
@@ -303,10 +298,14 @@ TEST_F(EveryWay, OddNodesScalesAndPalettesGetTheExactColours) {
                           : std::span(odd).subspan(kind == 0 ? 0 : kind - 1, kind == 0 ? 0 : 1),
                      many);
                 for (const Colour* palette : {s.Palette.data(), bent.data()}) {
-                    SCOPED_TRACE(::testing::Message()
-                                 << "scale " << Tmin << ".." << Tmax << ", " << Nx << " x " << Ny
-                                 << ", kind " << kind << (palette == bent.data() ? ", bent" : ""));
-                    expect_exact(CellColourer(Tmin, Tmax, Tmax - Tmin, palette), Nx, Ny);
+                    for (const double stretch : {1.0, 0.5, 2.0}) {
+                        SCOPED_TRACE(::testing::Message()
+                                     << "scale " << Tmin << ".." << Tmax << " x " << stretch << ", "
+                                     << Nx << " x " << Ny << ", kind " << kind
+                                     << (palette == bent.data() ? ", bent" : ""));
+                        const double Trange = (Tmax - Tmin) * stretch;
+                        expect_exact(CellColourer(Tmin, Tmax, Trange, palette), Nx, Ny);
+                    }
                 }
             }
         }
