@@ -323,7 +323,8 @@ TEST_F(Form1Test, EveryFocusableControlShowsTheFocusHoweverItCame) {
         ASSERT_TRUE(c->hasFocus());
         const QImage with = c->grab().toImage();
         EXPECT_NE(with, without);
-        if (std::string_view(name) != "Option_Explicit" && std::string_view(name) != "HScroll_Alfa") {
+        if (std::string_view(name) != "Option_Explicit" &&
+            std::string_view(name) != "HScroll_Alfa") {
             continue;  // a text box's or a button's focus mark is the style's own
         }
         // The mark is a whole frame in the highlight colour: all four of its

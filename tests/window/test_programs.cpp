@@ -61,10 +61,10 @@ TEST(Programs, WindowProgramHelpNeedsNoDisplay) {
 // Every way of naming a display is taken as a display to try, and one that
 // cannot be opened ends the program with a hint instead of an abort.
 TEST(Programs, WindowProgramOnADisplayThatCannotBeOpenedEndsWithAHintInsteadOfAborting) {
-    for (const char* named : {"DISPLAY=:9137 QT_QPA_PLATFORM=xcb " HEATPLATE_GUI,
-                              "WAYLAND_DISPLAY=heatplate-nowhere " HEATPLATE_GUI,
-                              HEATPLATE_GUI " -platform heatplate-nowhere",
-                              HEATPLATE_GUI " -display :9137"}) {
+    for (const char* named :
+         {"DISPLAY=:9137 QT_QPA_PLATFORM=xcb " HEATPLATE_GUI,
+          "WAYLAND_DISPLAY=heatplate-nowhere " HEATPLATE_GUI,
+          HEATPLATE_GUI " -platform heatplate-nowhere", HEATPLATE_GUI " -display :9137"}) {
         SCOPED_TRACE(named);
         const Process p = run(kNoDisplay + named);
         ASSERT_TRUE(p.exited) << "ended by a signal: " << p.out;
