@@ -98,7 +98,10 @@ double last_below_half(int k) {
 // gives index 0, and halves go to the even index. Columns shorter than the
 // quick way's groups of cells go in one loop of their own length.
 TEST(PaintTempField, IndexRoundsHalvesToEvenOnBothPaths) {
-    for (const auto& [Nx, Ny] : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}, {2, 9}, {1, 13}}) {
+    for (const auto& size : {std::pair{1, 1}, {1, 6}, {1, 7}, {3, 5}, {2, 9}, {1, 13}}) {
+        // Plain names: clang 14 lets no lambda capture a structured binding.
+        const int Nx = size.first;
+        const int Ny = size.second;
         SimulationState s = grid_state(Nx, Ny, 0);
         ImageDrawingBox image(163, 163, kGrey);
         const auto check = [&](double t, int expected) {
