@@ -24,8 +24,17 @@ namespace {
 
 using namespace heatplate;
 
-int bad_option(const std::string& what) {
-    std::fprintf(stderr, "heatplate-batch: %s\n%s", what.c_str(), kBatchUsage);
+// A command line that cannot be run: what is wrong with it, and where to
+// look, rather than the whole usage text that would push the message away.
+int bad_command_line(const std::string& what) {
+    std::fprintf(stderr,
+                 "heatplate-batch: %s\nTry 'heatplate-batch --help' for more information.\n",
+                 what.c_str());
+    return 2;
+}
+
+int refused(const std::string& what) {
+    std::fprintf(stderr, "heatplate-batch: %s\n", what.c_str());
     return 2;
 }
 
@@ -165,7 +174,7 @@ int run(const BatchOptions& options) {
     for (const std::string& dir : {options.images_dir, options.animate_dir}) {
         std::error_code ec;
         if (!dir.empty() && (std::filesystem::create_directories(dir, ec), ec)) {
-            return bad_option("cannot create the folder " + dir);
+            return refused("cannot create the folder " + dir);
         }
     }
     if (!options.animate_dir.empty()) {
@@ -212,7 +221,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!command.options) {
-        return bad_option(command.error);
+        return bad_command_line(command.error);
     }
     return run(*command.options);
 }

@@ -37,7 +37,9 @@ struct BatchCommand {
     std::string error;
 };
 
-// Reads the arguments after the program's name.
+// Reads the arguments after the program's name the GNU way: "--name value"
+// or "--name=value", a long name shortened as long as it stays unambiguous,
+// options and values in any order, and "--" ending the options.
 BatchCommand parse_batch_options(std::span<const char* const> args);
 
 // The usage text, ending in a line break.

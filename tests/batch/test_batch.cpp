@@ -13,9 +13,11 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "batch/batch_options.h"
 #include "model/simulation_state.h"
 #include "tests/support/batch_process.h"
 #include "tests/support/reference_scheme.h"
@@ -27,6 +29,7 @@ namespace {
 using testing::Process;
 using testing::run_batch;
 using testing::run_batch_as;
+using testing::run_command;
 
 class BatchTest : public ::testing::Test {
   protected:
@@ -134,6 +137,32 @@ TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
     EXPECT_EQ(line.rfind("3 ", 0), 0u) << line;
     std::getline(lines, line);
     EXPECT_EQ(line, "t=3");
+}
+
+// What each program answers to --help, --version and a command line it
+// cannot run, on which stream and with which status.
+TEST_F(BatchTest, HelpVersionAndABadCommandLineAnswerAsDocumented) {
+    const std::string kTry = "Try 'heatplate-batch --help' for more information.\n";
+    const std::tuple<std::string, int, std::string, std::string> cases[] = {
+        {HEATPLATE_BATCH " --help", 0, kBatchUsage, ""},
+        {HEATPLATE_BATCH " --nx 3 -h --bogus", 0, kBatchUsage, ""},
+        {HEATPLATE_BATCH " --vers", 0, "heatplate-batch " HEATPLATE_VERSION "\n", ""},
+        {HEATPLATE_BATCH " --bogus", 2, "", "heatplate-batch: unknown option '--bogus'\n" + kTry},
+        {HEATPLATE_BATCH " --nx 3 --maxtime", 2, "",
+         "heatplate-batch: option '--maxtime' needs a value\n" + kTry},
+        {HEATPLATE_BATCH " -- 3", 2, "",
+         "heatplate-batch: unexpected operand '3': heatplate-batch takes options only\n" + kTry},
+        {HEATPLATE_GUI " --version", 0, "heatplate " HEATPLATE_VERSION "\n", ""},
+        {HEATPLATE_GUI " -h | head -1", 0,
+         "usage: heatplate [--version] [--help] [Qt options such as -platform NAME]\n", ""},
+    };
+    for (const auto& [command, status, out, err] : cases) {
+        SCOPED_TRACE(command);
+        const Process p = run_command(command);
+        EXPECT_EQ(p.status, status);
+        EXPECT_EQ(p.out, out);
+        EXPECT_EQ(testing::read_file("stderr.txt"), err);
+    }
 }
 
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
