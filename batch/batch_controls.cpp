@@ -5,6 +5,7 @@
 
 #include "desktop/image_file.h"
 #include "run/control_table.h"
+#include "run/picture_svg.h"
 #include "run/results_file.h"
 #include "view/box_geometry.h"
 
@@ -69,7 +70,7 @@ void BatchPictures::attach(BatchControls& controls) {
     controls.set_pictures_attached(true);
 }
 
-std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir,
+std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir, Kind kind,
                                                 std::vector<std::unique_ptr<AtomicFile>>& files) {
     form.refresh_view3d();
     const std::filesystem::path folder(dir);
@@ -78,9 +79,12 @@ std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::stri
         {PictureId::Picture_3DGraph, &view3d},
         {PictureId::Picture3, &residual}};
     for (const auto& [id, box] : pictures) {
-        const auto path = folder / (std::string(picture_file_stem(id)) + ".png");
+        const auto path =
+            folder / (std::string(picture_file_stem(id)) + (kind == Kind::Png ? ".png" : ".svg"));
         files.push_back(std::make_unique<AtomicFile>(path.string()));
-        if (auto error = write_png(box->image(), *files.back())) {
+        AtomicFile& file = *files.back();
+        if (auto error = kind == Kind::Png ? write_png(box->image(), file)
+                                           : file.write(picture_svg(id, form, box->image()))) {
             return error;
         }
     }

@@ -84,10 +84,12 @@ class BatchPictures {
     // clears and redraws, is then drawn only once, when it is saved.
     void attach(BatchControls& controls);
 
+    enum class Kind { Png, Svg };
     // Brings the 3-D view up to date and writes dir/map.png, dir/view3d.png
-    // and dir/residual.png beside their places, adding them to files.
-    // Returns a message naming the file that could not be written, if any.
-    std::optional<std::string> stage(Form1Core& form, const std::string& dir,
+    // and dir/residual.png (or the three .svg) beside their places, adding
+    // them to files. Returns a message naming the file that could not be
+    // written, if any.
+    std::optional<std::string> stage(Form1Core& form, const std::string& dir, Kind kind,
                                      std::vector<std::unique_ptr<AtomicFile>>& files);
 
     ImageDrawingBox map;

@@ -3,11 +3,14 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "batch/batch_animation.h"
@@ -17,6 +20,7 @@
 #include "desktop/locale_separators.h"
 #include "heatplate/version.h"
 #include "numbers/number_parse.h"
+#include "run/field_data.h"
 #include "run/form1_core.h"
 #include "run/results_file.h"
 
@@ -78,24 +82,50 @@ void apply(const BatchOptions& options, BatchControls& controls) {
     }
 }
 
+// Whether the name ends in .csv, in capitals or not.
+bool names_csv(std::string_view file) {
+    constexpr std::string_view kCsv = ".csv";
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return file.size() >= kCsv.size() &&
+           std::equal(kCsv.begin(), kCsv.end(), file.end() - kCsv.size(),
+                      [&](char a, char b) { return a == lower(b); });
+}
+
+// The data files asked for, with what they hold.
+std::vector<std::pair<std::string, std::string>> data_files(const BatchOptions& options,
+                                                            const Form1Core& form) {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (!options.field_file.empty()) {
+        out.emplace_back(options.field_file, names_csv(options.field_file)
+                                                 ? field_table(form.state(), ',')
+                                                 : full_precision_field(form.state()));
+    }
+    if (!options.residuals_file.empty()) {
+        out.emplace_back(options.residuals_file, residual_table(form.residuals(), ','));
+    }
+    return out;
+}
+
 // Writes beside their places the files a run leaves, in the order they
 // will be put in place: the pictures and animations asked for (unless the
 // results could not be kept: a run that stopped part way still shows how
-// far it got), then results.txt and the full-precision field after a
-// completed run. Returns the first failure.
+// far it got), then results.txt and the data files after a completed run.
+// Returns the first failure.
 std::optional<std::string> stage_outputs(const BatchOptions& options, RunOutcome outcome,
                                          Form1Core& form, BatchControls& controls,
                                          BatchPictures& pictures, BatchAnimation* animation,
                                          std::vector<std::unique_ptr<AtomicFile>>& own,
                                          std::vector<AtomicFile*>& files) {
+    std::size_t taken = 0;
     auto take_own = [&] {
-        for (const auto& file : own) {
-            files.push_back(file.get());
+        for (; taken < own.size(); ++taken) {
+            files.push_back(own[taken].get());
         }
     };
     if (outcome != RunOutcome::NotSaved) {
-        if (!options.images_dir.empty()) {
-            auto error = pictures.stage(form, options.images_dir, own);
+        for (const auto& [dir, kind] : {std::pair{&options.images_dir, BatchPictures::Kind::Png},
+                                        {&options.svg_dir, BatchPictures::Kind::Svg}}) {
+            auto error = dir->empty() ? std::nullopt : pictures.stage(form, *dir, kind, own);
             take_own();
             if (error) {
                 return error;
@@ -109,10 +139,12 @@ std::optional<std::string> stage_outputs(const BatchOptions& options, RunOutcome
     }
     if (outcome == RunOutcome::Completed) {
         files.push_back(controls.results_file());
-        if (!options.field_file.empty()) {
-            files.push_back(
-                own.emplace_back(std::make_unique<AtomicFile>(options.field_file)).get());
-            return files.back()->write(full_precision_field(form.state()));
+        for (const auto& [path, bytes] : data_files(options, form)) {
+            own.push_back(std::make_unique<AtomicFile>(path));
+            take_own();
+            if (auto error = files.back()->write(bytes)) {
+                return error;
+            }
         }
     }
     return std::nullopt;
@@ -171,7 +203,7 @@ int run(const BatchOptions& options) {
     }
     // Made before the run, so that a folder that cannot be written is
     // reported before the time is spent.
-    for (const std::string& dir : {options.images_dir, options.animate_dir}) {
+    for (const std::string& dir : {options.images_dir, options.svg_dir, options.animate_dir}) {
         std::error_code ec;
         if (!dir.empty() && (std::filesystem::create_directories(dir, ec), ec)) {
             return refused("cannot create the folder " + dir);

@@ -13,8 +13,9 @@ namespace heatplate {
 const char* const kBatchUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace] [--field FILE]\n"
-    "                       [--no-pictures | [--images DIR]\n"
+    "                       [--method explicit|adi] [--trace]\n"
+    "                       [--field FILE] [--residuals FILE]\n"
+    "                       [--no-pictures | [--images DIR] [--svg DIR]\n"
     "                        [--animate DIR [--frame-every K] [--frame-delay MS]]]\n"
     "       heatplate-batch --help | --version\n"
     "\n"
@@ -26,12 +27,16 @@ const char* const kBatchUsage =
     "\n"
     "  --method M        explicit (the default) or adi\n"
     "  --trace           print '<step> <residual>' for every step\n"
-    "  --field FILE      also write the final field at full precision to FILE,\n"
-    "                    one grid row per line, for comparisons with other\n"
-    "                    programs\n"
+    "  --field FILE      also write the final field: as CSV (x,y,T, a row per\n"
+    "                    node) when FILE ends in .csv, otherwise 17 digits a\n"
+    "                    value, one grid row per line\n"
+    "  --residuals FILE  also write the residual of every step as CSV\n"
+    "                    (step,residual)\n"
     "  --no-pictures     draw nothing: the same numbers, sooner\n"
     "  --images DIR      save the three pictures as DIR/map.png, DIR/view3d.png\n"
     "                    and DIR/residual.png\n"
+    "  --svg DIR         save them as vector pictures: DIR/map.svg,\n"
+    "                    DIR/view3d.svg and DIR/residual.svg\n"
     "  --animate DIR     record the run as looping animations of the three\n"
     "                    pictures: DIR/map.gif, DIR/view3d.gif, DIR/residual.gif\n"
     "  --frame-every K   a frame after every K steps and after the last; by\n"
@@ -41,6 +46,8 @@ const char* const kBatchUsage =
     "                    plays in about 10 seconds\n"
     "  -h, --help        show this text\n"
     "  --version         show the version\n"
+    "\n"
+    "Numbers in the CSV files are in their shortest exact form with a point.\n"
     "\n"
     "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option,\n"
     "130 or 143 recording interrupted (nothing written).\n";
@@ -55,7 +62,9 @@ enum Code : int {
     kNoPictures,
     kMethod,
     kImages,
+    kSvg,
     kField,
+    kResiduals,
     kAnimate,
     kFrameEvery,
     kFrameDelay,
@@ -79,8 +88,10 @@ constexpr option kOptions[] = {
     {"method", required_argument, nullptr, kMethod},
     {"trace", no_argument, nullptr, kTrace},
     {"field", required_argument, nullptr, kField},
+    {"residuals", required_argument, nullptr, kResiduals},
     {"no-pictures", no_argument, nullptr, kNoPictures},
     {"images", required_argument, nullptr, kImages},
+    {"svg", required_argument, nullptr, kSvg},
     {"animate", required_argument, nullptr, kAnimate},
     {"frame-every", required_argument, nullptr, kFrameEvery},
     {"frame-delay", required_argument, nullptr, kFrameDelay},
@@ -121,8 +132,12 @@ std::string* path_of(int code, BatchOptions& options) {
     switch (code) {
         case kImages:
             return &options.images_dir;
+        case kSvg:
+            return &options.svg_dir;
         case kField:
             return &options.field_file;
+        case kResiduals:
+            return &options.residuals_file;
         case kAnimate:
             return &options.animate_dir;
         default:
@@ -195,6 +210,7 @@ std::string getopt_failure(int code, std::string_view arg) {
 std::optional<std::string> conflict(const BatchOptions& options) {
     const std::pair<const std::string*, const char*> drawn[] = {
         {&options.images_dir, "--no-pictures draws no pictures for --images to save"},
+        {&options.svg_dir, "--no-pictures draws no pictures for --svg to save"},
         {&options.animate_dir, "--no-pictures draws no pictures for --animate to record"},
     };
     for (const auto& [dir, message] : drawn) {

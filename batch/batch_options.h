@@ -21,7 +21,9 @@ struct BatchOptions {
     bool trace = false;
     bool no_pictures = false;                 // the numbers alone, nothing drawn
     std::string images_dir;                   // empty: no pictures saved
+    std::string svg_dir;                      // empty: no vector pictures saved
     std::string field_file;                   // empty: no full-precision field
+    std::string residuals_file;               // empty: no residual history
     std::string animate_dir;                  // empty: no animation
     std::optional<std::int64_t> frame_every;  // --frame-every: steps between frames
     std::optional<int> frame_delay_ms;        // --frame-delay: milliseconds per frame

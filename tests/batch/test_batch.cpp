@@ -19,6 +19,7 @@
 
 #include "batch/batch_options.h"
 #include "model/simulation_state.h"
+#include "run/field_data.h"
 #include "tests/support/batch_process.h"
 #include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
@@ -137,6 +138,27 @@ TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
     EXPECT_EQ(line.rfind("3 ", 0), 0u) << line;
     std::getline(lines, line);
     EXPECT_EQ(line, "t=3");
+}
+
+// The data files, CSV by name in any case: the residual of every step and
+// the field with its nodes' coordinates, each number in the shortest text
+// that reads back to it, with a point under a decimal-comma locale.
+TEST_F(BatchTest, DataFilesHoldTheResidualsAndTheFieldOfThePlainScheme) {
+    const Process p = run_batch_as("LC_ALL=de_DE.UTF-8",
+                                   "--nx 4 --ny 3 --tw1 90 --tw2 60 --tw3 35 --tw4 20 --tfield 15 "
+                                   "--maxtime 3 --residuals=r.csv --field F.CsV");
+    ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
+    const testing::Plate plate{4, 3, 90, 60, 35, 20, 15};
+    SimulationState plain;
+    std::vector<double> residuals;
+    for (long steps = 1; steps <= 3; ++steps)
+        residuals.push_back(testing::reference_run(plain, plate, steps, false));
+    EXPECT_EQ(testing::read_file("r.csv"), residual_table(residuals, ','));
+    for (int i = 0; i <= plate.Nx; ++i)  // the nodes' coordinates, as a run sets them up
+        for (int j = 0; j <= plate.Ny; ++j)
+            plain.X(i, j) = (1.0 / plate.Nx) * i, plain.Y(i, j) = (1.0 / plate.Ny) * j;
+    EXPECT_EQ(testing::read_file("F.CsV"), field_table(plain, ','));
+    EXPECT_EQ(testing::read_file("F.CsV").substr(0, 23), "x,y,T\n0,0,20\n0.25,0,90\n");
 }
 
 // What each program answers to --help, --version and a command line it

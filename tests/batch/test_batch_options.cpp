@@ -48,6 +48,10 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
                                   "--frame-every=12",
                                   "--frame-de",
                                   "125",
+                                  "--svg",
+                                  "vec",
+                                  "--residuals",
+                                  "r.csv",
                                   "--"});
     ASSERT_TRUE(c.options.has_value()) << c.error;
     const BatchOptions& o = *c.options;
@@ -69,6 +73,8 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_EQ(o.animate_dir, "anim");
     EXPECT_EQ(o.frame_every, 12);
     EXPECT_EQ(o.frame_delay_ms, 125);
+    EXPECT_EQ(o.svg_dir, "vec");
+    EXPECT_EQ(o.residuals_file, "r.csv");
 
     const BatchCommand plain = parse({"--method", "explicit"});
     ASSERT_TRUE(plain.options.has_value());
@@ -99,6 +105,7 @@ TEST(BatchOptions, ACommandLineThatCannotRunSaysWhy) {
         {{"--trace=yes"}, "option '--trace' takes no value"},
         {{"--tw", "1"}, "option '--tw' is ambiguous: --tw1, --tw2, --tw3, --tw4"},
         {{"--nx", "3", "--", "--ny", "4"}, "unexpected operand '--ny'"},
+        {{"--svg", "d", "--no-pictures"}, "--no-pictures draws no pictures for --svg"},
         {{"--method", "implicit"}, "--method takes explicit or adi, not implicit"},
         {{"--method", "ADI"}, "not ADI"},
         {{"nx", "3"}, "unexpected operand 'nx'"},
