@@ -1,12 +1,10 @@
 // heatplate-batch: one CALCULATE run without a window.
 #include <QCoreApplication>
 #include <QLocale>
-#include <QString>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +13,7 @@
 
 #include "batch/batch_animation.h"
 #include "batch/batch_controls.h"
+#include "batch/batch_folders.h"
 #include "batch/batch_options.h"
 #include "desktop/atomic_file.h"
 #include "desktop/locale_separators.h"
@@ -47,18 +46,23 @@ int failed(const std::string& what) {
     return 1;
 }
 
-// The signal that interrupted a run being recorded, or 0.
+// The signal that interrupted the run, or 0.
 volatile std::sig_atomic_t g_interrupted = 0;
 
 void on_interrupt(int signal) {
-    g_interrupted = signal;
-    // A second interrupt ends the program at once.
+    if (g_interrupted == 0) {
+        g_interrupted = signal;
+        return;
+    }
+    // A second interrupt ends the program at once, as the signal would
+    // unhandled.
     std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
-// Killed outright, a recording run would leave its unfinished animations
-// behind as temporary files; interrupted, it ends after the current step
-// and removes them.
+// Killed outright, a run would leave its unfinished files behind as
+// temporary files, and the folders it made; interrupted, it ends after the
+// current step and removes them.
 void end_cleanly_when_interrupted(BatchControls& controls) {
     controls.set_stop_flag(&g_interrupted);
     std::signal(SIGINT, on_interrupt);
@@ -80,6 +84,11 @@ void apply(const BatchOptions& options, BatchControls& controls) {
     if (options.trace) {
         controls.set_trace(stdout);
     }
+}
+
+// The steps the run will make, read as the run reads t Max.
+std::int64_t planned_steps(const BatchControls& controls) {
+    return steps_of(parse_leading_number(controls.text(TextBoxId::Text_MaxTime)));
 }
 
 // Whether the name ends in .csv, in capitals or not.
@@ -151,7 +160,7 @@ std::optional<std::string> stage_outputs(const BatchOptions& options, RunOutcome
 }
 
 // The exit status of a run, once its files are in place: all of them, or,
-// after a failure, none.
+// after a failure or an interrupt, none.
 int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
            BatchControls& controls, BatchPictures& pictures, BatchAnimation* animation) {
     if (outcome == RunOutcome::Refused) {
@@ -160,14 +169,16 @@ int finish(const BatchOptions& options, RunOutcome outcome, Form1Core& form,
     std::vector<std::unique_ptr<AtomicFile>> own;
     std::vector<AtomicFile*> files;
     auto error = stage_outputs(options, outcome, form, controls, pictures, animation, own, files);
-    if (!error) {
+    // An interrupt while the files were written still means: nothing written.
+    const bool stopped = !error && g_interrupted != 0;
+    if (!error && !stopped) {
         error = commit_together(files);
     }
-    if (error) {
+    if (error || stopped) {
         for (AtomicFile* file : files) {
             file->abandon();
         }
-        return failed(*error);
+        return stopped ? interrupted(controls) : failed(*error);
     }
     return outcome == RunOutcome::Completed ? 0 : 1;
 }
@@ -180,37 +191,32 @@ bool begin_animation(const BatchOptions& options, const BatchControls& controls,
     if (options.animate_dir.empty()) {
         return true;
     }
-    // The steps the run will make, read as the run reads t Max.
-    const double MaxTime = parse_leading_number(controls.text(TextBoxId::Text_MaxTime));
     animation = std::make_unique<BatchAnimation>(
         options.animate_dir,
-        plan_frames(steps_of(MaxTime), options.frame_every, options.frame_delay_ms));
+        plan_frames(planned_steps(controls), options.frame_every, options.frame_delay_ms));
     if (const auto error = animation->open()) {
-        failed(*error);
+        refused(*error);
         return false;
     }
     return true;
 }
 
-int run(const BatchOptions& options) {
+// The run, with its files, pictures and animation, all gone by the time it
+// returns, so that the folders it made are empty unless files were put there.
+int run_in(const BatchOptions& options, BatchFolders& folders) {
     BatchControls controls;
     apply(options, controls);
+    end_cleanly_when_interrupted(controls);
     // The pictures are kept as the window keeps them, whether or not they are
     // saved: their cost is part of what a run costs.
     BatchPictures pictures;
     if (!options.no_pictures) {
         pictures.attach(controls);
     }
-    // Made before the run, so that a folder that cannot be written is
-    // reported before the time is spent.
-    for (const std::string& dir : {options.images_dir, options.svg_dir, options.animate_dir}) {
-        std::error_code ec;
-        if (!dir.empty() && (std::filesystem::create_directories(dir, ec), ec)) {
-            return refused("cannot create the folder " + dir);
+    for (const std::string* dir : {&options.images_dir, &options.svg_dir, &options.animate_dir}) {
+        if (auto error = dir->empty() ? std::nullopt : folders.make(*dir)) {
+            return refused(*error);
         }
-    }
-    if (!options.animate_dir.empty()) {
-        end_cleanly_when_interrupted(controls);
     }
     std::unique_ptr<BatchAnimation> animation;
     if (!begin_animation(options, controls, animation)) {
@@ -232,6 +238,11 @@ int run(const BatchOptions& options) {
             controls.text(TextBoxId::Text_RMS).c_str());
     }
     return status;
+}
+
+int run(const BatchOptions& options) {
+    BatchFolders folders;  // outlives the run's files: see run_in
+    return run_in(options, folders);
 }
 
 }  // namespace

@@ -48,9 +48,10 @@ const char* const kBatchUsage =
     "  --version         show the version\n"
     "\n"
     "Numbers in the CSV files are in their shortest exact form with a point.\n"
+    "A missing folder is made; a run that writes nothing leaves none behind.\n"
     "\n"
     "Exit status: 0 run completed, 1 run failed, 2 input refused or bad option,\n"
-    "130 or 143 recording interrupted (nothing written).\n";
+    "128 + the signal's number when interrupted (130 for Ctrl-C; nothing written).\n";
 
 namespace {
 

@@ -189,7 +189,7 @@ TEST_F(BatchTest, HelpVersionAndABadCommandLineAnswerAsDocumented) {
 
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
     const std::pair<const char*, int> cases[] = {
-        {"--nx 1 --images pics", 2},
+        {"--nx 1 --images pics --svg new/svg --animate anim", 2},
         {"--maxtime 0", 2},
         {"--tw1 1e400", 2},
         {"--bogus 1", 2},
@@ -203,10 +203,10 @@ TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
         EXPECT_EQ(p.status, status);
         EXPECT_EQ(p.out, "");
         EXPECT_FALSE(testing::read_file("stderr.txt").empty());
-        EXPECT_FALSE(std::filesystem::exists("results.txt"));
+        // Not even a folder: a refused run leaves nothing new.
+        EXPECT_EQ(testing::files_in("."), std::vector<std::string>{"stderr.txt"});
     }
     EXPECT_NE(testing::read_file("stderr.txt").find("diverged at step 1"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("pics/map.png"));  // a refused run draws nothing
 }
 
 // Mounts a small tmpfs at the path and fills it up; unmounts it when done.
