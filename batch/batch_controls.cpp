@@ -29,6 +29,9 @@ StepVerdict BatchControls::step_done(std::int64_t iTime) {
     if (stop_flag_ != nullptr && *stop_flag_ != 0) {
         return StepVerdict::Abandon;
     }
+    if (progress_ != nullptr) {
+        progress_->step(iTime);
+    }
     if (step_observer_) {
         step_observer_(iTime);
     }
@@ -46,6 +49,9 @@ DrawingBox& BatchControls::picture(PictureId id) {
 }
 
 void BatchControls::message(const std::string& text) {
+    if (progress_ != nullptr) {
+        progress_->clear();
+    }
     std::fprintf(stderr, "heatplate-batch: %s\n", text.c_str());
 }
 

@@ -2,6 +2,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "batch/batch_controls.h"
 #include "batch/batch_folders.h"
 #include "batch/batch_options.h"
+#include "batch/batch_progress.h"
 #include "desktop/atomic_file.h"
 #include "desktop/locale_separators.h"
 #include "heatplate/version.h"
@@ -48,6 +51,8 @@ int failed(const std::string& what) {
 
 // The signal that interrupted the run, or 0.
 volatile std::sig_atomic_t g_interrupted = 0;
+// Whether a progress line may stand on the terminal.
+volatile std::sig_atomic_t g_progress_on_terminal = 0;
 
 void on_interrupt(int signal) {
     if (g_interrupted == 0) {
@@ -55,7 +60,11 @@ void on_interrupt(int signal) {
         return;
     }
     // A second interrupt ends the program at once, as the signal would
-    // unhandled.
+    // unhandled; the terminal's next line should not start after the
+    // progress line.
+    if (g_progress_on_terminal != 0 && ::write(STDERR_FILENO, "\r\033[K", 4) < 0) {
+        g_progress_on_terminal = 0;
+    }
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
@@ -89,6 +98,19 @@ void apply(const BatchOptions& options, BatchControls& controls) {
 // The steps the run will make, read as the run reads t Max.
 std::int64_t planned_steps(const BatchControls& controls) {
     return steps_of(parse_leading_number(controls.text(TextBoxId::Text_MaxTime)));
+}
+
+// The progress line, for a person watching the terminal: not with --quiet,
+// not when standard error goes elsewhere, and not when a trace fills the
+// same terminal line by line.
+std::unique_ptr<BatchProgress> progress_for(const BatchOptions& options,
+                                            const BatchControls& controls) {
+    if (options.quiet || ::isatty(STDERR_FILENO) == 0 ||
+        (options.trace && ::isatty(STDOUT_FILENO) != 0)) {
+        return nullptr;
+    }
+    g_progress_on_terminal = 1;
+    return std::make_unique<BatchProgress>(stderr, planned_steps(controls));
 }
 
 // Whether the name ends in .csv, in capitals or not.
@@ -222,11 +244,16 @@ int run_in(const BatchOptions& options, BatchFolders& folders) {
     if (!begin_animation(options, controls, animation)) {
         return 2;
     }
+    const auto progress = progress_for(options, controls);
+    controls.set_progress(progress.get());
     Form1Core form(controls);
     if (animation) {
         animation->record(controls, form, pictures);
     }
     const RunOutcome outcome = form.Command1_Click();
+    if (progress) {
+        progress->clear();
+    }
     if (outcome == RunOutcome::Abandoned) {
         return interrupted(controls);
     }

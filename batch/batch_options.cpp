@@ -13,7 +13,7 @@ namespace heatplate {
 const char* const kBatchUsage =
     "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
     "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace]\n"
+    "                       [--method explicit|adi] [--trace] [--quiet]\n"
     "                       [--field FILE] [--residuals FILE]\n"
     "                       [--no-pictures | [--images DIR] [--svg DIR]\n"
     "                        [--animate DIR [--frame-every K] [--frame-delay MS]]]\n"
@@ -27,6 +27,8 @@ const char* const kBatchUsage =
     "\n"
     "  --method M        explicit (the default) or adi\n"
     "  --trace           print '<step> <residual>' for every step\n"
+    "  --quiet           no progress line: on a terminal, a run past a second\n"
+    "                    shows its step, share done, speed and time left\n"
     "  --field FILE      also write the final field: as CSV (x,y,T, a row per\n"
     "                    node) when FILE ends in .csv, otherwise 17 digits a\n"
     "                    value, one grid row per line\n"
@@ -60,6 +62,7 @@ enum Code : int {
     kHelp = 'h',
     kVersion = 256,
     kTrace,
+    kQuiet,
     kNoPictures,
     kMethod,
     kImages,
@@ -88,6 +91,7 @@ constexpr option kOptions[] = {
     {"alfa", required_argument, nullptr, text_code(TextBoxId::Text_Alfa)},
     {"method", required_argument, nullptr, kMethod},
     {"trace", no_argument, nullptr, kTrace},
+    {"quiet", no_argument, nullptr, kQuiet},
     {"field", required_argument, nullptr, kField},
     {"residuals", required_argument, nullptr, kResiduals},
     {"no-pictures", no_argument, nullptr, kNoPictures},
@@ -248,8 +252,10 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
         if (code == '?' || code == ':') {
             return failure(getopt_failure(code, argv[optind - 1]));
         }
-        if (code == kTrace || code == kNoPictures) {
-            (code == kTrace ? options.trace : options.no_pictures) = true;
+        if (code == kTrace || code == kQuiet || code == kNoPictures) {
+            (code == kTrace   ? options.trace
+             : code == kQuiet ? options.quiet
+                              : options.no_pictures) = true;
         } else if (auto bad = take_value(code, optarg, options)) {
             return failure(std::move(*bad));
         }

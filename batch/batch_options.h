@@ -19,6 +19,7 @@ struct BatchOptions {
     std::vector<std::pair<TextBoxId, std::string>> inputs;
     Method method = Method::Explicit;
     bool trace = false;
+    bool quiet = false;                       // no progress line on a terminal
     bool no_pictures = false;                 // the numbers alone, nothing drawn
     std::string images_dir;                   // empty: no pictures saved
     std::string svg_dir;                      // empty: no vector pictures saved

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -185,6 +187,39 @@ TEST_F(BatchTest, HelpVersionAndABadCommandLineAnswerAsDocumented) {
         EXPECT_EQ(p.out, out);
         EXPECT_EQ(testing::read_file("stderr.txt"), err);
     }
+}
+
+// On a terminal, a run past a second shows its step, share done, speed and
+// time left on one line, redrawn over itself and cleared before the outputs;
+// --quiet, or standard error in a file, shows nothing of it.
+TEST_F(BatchTest, ALongRunShowsItsProgressOnATerminalOnly) {
+    const std::string run = "--nx 101 --ny 101 --maxtime 150000 --no-pictures";
+    const std::regex line(
+        "\rstep (\\d+) of 150000  (\\d+)%  (\\d+) steps/s  (\\d+):(\\d\\d) left\x1b\\[K");
+    for (const auto& [quiet, shown] : {std::pair{"", true}, {" --quiet", false}}) {
+        SCOPED_TRACE(quiet);
+        const auto start = std::chrono::steady_clock::now();
+        const Process p = run_command("script -qec '" HEATPLATE_BATCH " " + run + quiet +
+                                      "' /dev/null < /dev/null");
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        ASSERT_EQ(p.status, 0) << p.out;
+        std::smatch m;
+        ASSERT_EQ(std::regex_search(p.out, m, line), shown) << p.out.substr(0, 200);
+        EXPECT_EQ(p.out.find("t=150000"), shown ? p.out.rfind("\r\x1b[K") + 4 : 0) << p.out;
+        if (shown) {
+            const long step = std::stol(m[1]);
+            EXPECT_EQ(std::stol(m[2]), step * 100 / 150000);
+            const double rate = std::stod(m[3]), left = (150000 - step) / rate;
+            EXPECT_LE(rate, step);  // shown after a second, not sooner
+            EXPECT_GE(std::stol(m[4]) * 60 + std::stol(m[5]), left - 0.01);  // rounded up
+            EXPECT_LT(std::stol(m[4]) * 60 + std::stol(m[5]), left + 1);
+            // At most ten a second, from the second second on.
+            EXPECT_LE(std::distance(std::sregex_iterator(p.out.begin(), p.out.end(), line), {}),
+                      10 * took.count());
+        }
+    }
+    EXPECT_EQ(run_batch(run).status, 0);
+    EXPECT_EQ(testing::read_file("stderr.txt"), "");
 }
 
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {

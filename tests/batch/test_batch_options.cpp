@@ -18,41 +18,15 @@ BatchCommand parse(std::vector<const char*> args) {
 
 TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     // Both forms of a value, a shortened name, and "--" ending the options.
-    const BatchCommand c = parse({"--nx",
-                                  "7",
-                                  "--trace",
-                                  "--ny",
-                                  "5x",
-                                  "--tw1=1",
-                                  "--tw2",
-                                  "2",
-                                  "--tw3",
-                                  "3",
-                                  "--tw4",
-                                  "4",
-                                  "--tfield",
-                                  "-5",
-                                  "--maxt",
-                                  "2.5",
-                                  "--alfa",
-                                  "45",
-                                  "--method=adi",
-                                  "--images",
-                                  "pics",
-                                  "--field",
-                                  "f.txt",
-                                  "--nx",
-                                  "8",
-                                  "--animate",
-                                  "anim",
-                                  "--frame-every=12",
-                                  "--frame-de",
-                                  "125",
-                                  "--svg",
-                                  "vec",
-                                  "--residuals",
-                                  "r.csv",
-                                  "--"});
+    const BatchCommand c = parse({"--nx",       "7",           "--trace",      "--ny",
+                                  "5x",         "--tw1=1",     "--tw2",        "2",
+                                  "--tw3",      "3",           "--tw4",        "4",
+                                  "--tfield",   "-5",          "--maxt",       "2.5",
+                                  "--alfa",     "45",          "--method=adi", "--images",
+                                  "pics",       "--field",     "f.txt",        "--nx",
+                                  "8",          "--animate",   "anim",         "--frame-every=12",
+                                  "--frame-de", "125",         "--svg",        "vec",
+                                  "--quiet",    "--residuals", "r.csv",        "--"});
     ASSERT_TRUE(c.options.has_value()) << c.error;
     const BatchOptions& o = *c.options;
     using P = std::pair<TextBoxId, std::string>;
@@ -75,6 +49,7 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_EQ(o.frame_delay_ms, 125);
     EXPECT_EQ(o.svg_dir, "vec");
     EXPECT_EQ(o.residuals_file, "r.csv");
+    EXPECT_TRUE(o.quiet);
 
     const BatchCommand plain = parse({"--method", "explicit"});
     ASSERT_TRUE(plain.options.has_value());
