@@ -272,4 +272,14 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
     return c;
 }
 
+std::vector<std::string> batch_option_names() {
+    std::vector<std::string> names;
+    for (const option& o : kOptions) {
+        if (o.name != nullptr) {
+            names.push_back(std::string("--") + o.name);
+        }
+    }
+    return names;
+}
+
 }  // namespace heatplate

@@ -45,6 +45,9 @@ struct BatchCommand {
 // options and values in any order, and "--" ending the options.
 BatchCommand parse_batch_options(std::span<const char* const> args);
 
+// Every long option the command line takes, "--nx" to "--version".
+std::vector<std::string> batch_option_names();
+
 // The usage text, ending in a line break.
 extern const char* const kBatchUsage;
 

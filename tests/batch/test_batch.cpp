@@ -222,6 +222,45 @@ TEST_F(BatchTest, ALongRunShowsItsProgressOnATerminalOnly) {
     EXPECT_EQ(testing::read_file("stderr.txt"), "");
 }
 
+// Both programs' options complete in bash, and so do the values of --method
+// and the files and folders the others name; the help text, the manual and
+// the completion name every option the program takes.
+TEST_F(BatchTest, EveryOptionIsDocumentedAndCompletes) {
+    std::filesystem::create_directory("pics");
+    std::ofstream("plain.txt") << "";
+    const std::string page = std::regex_replace(
+        testing::read_file(HEATPLATE_SOURCE "/packaging/man/heatplate-batch.1.in"),
+        std::regex("\\\\-"), "-");
+    std::string all;
+    for (const std::string& name : batch_option_names()) {
+        all += (all.empty() ? "" : " ") + name;
+        EXPECT_NE(std::string(kBatchUsage).find(name + ' '), std::string::npos) << name;
+        EXPECT_NE(page.find(name), std::string::npos) << name;
+    }
+    const std::pair<const char*, std::string> cases[] = {
+        {"heatplate-batch \"\"", all},
+        {"heatplate-batch --nx 3 --me", "--method"},
+        {"heatplate-batch --method \"\"", "explicit adi"},
+        {"heatplate-batch --method = a", "adi"},
+        {"heatplate-batch --images \"\"", "pics"},
+        {"heatplate-batch --svg=p", "--svg=pics"},
+        {"heatplate-batch --residuals p", "pics plain.txt"},
+        {"heatplate-batch --maxtime \"\"", ""},
+        {"heatplate --", "--help --version"},
+        {"heatplate -platform o", "offscreen"},
+    };
+    for (const auto& [words, expected] : cases) {
+        SCOPED_TRACE(words);
+        const std::string program = std::string(words).substr(0, std::string(words).find(' '));
+        const Process p =
+            run_command("bash -c 'source " HEATPLATE_SOURCE "/packaging/completion/" + program +
+                        "; COMP_WORDS=(" + words + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _" +
+                        (program == "heatplate" ? "heatplate" : "heatplate_batch") +
+                        "; echo \"${COMPREPLY[*]}\"'");
+        EXPECT_EQ(p.out, expected + "\n");
+    }
+}
+
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
     const std::pair<const char*, int> cases[] = {
         {"--nx 1 --images pics --svg new/svg --animate anim", 2},
