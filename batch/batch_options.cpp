@@ -240,8 +240,9 @@ BatchCommand parse_batch_options(std::span<const char* const> args) {
     argv.push_back(nullptr);
     const int argc = static_cast<int>(args.size() + 1);
     optind = 0;  // starts getopt_long afresh for each command line
-    opterr = 0;  // the messages are ours
     BatchOptions options;
+    // ':' first: getopt_long prints no message of its own (the messages
+    // are ours) and tells a missing value (':') from an unknown option ('?').
     for (int code; (code = getopt_long(argc, argv.data(), ":h", kOptions, nullptr)) != -1;) {
         if (code == kHelp || code == kVersion) {
             BatchCommand c;
