@@ -11,10 +11,10 @@
 namespace heatplate {
 
 const char* const kBatchUsage =
-    "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT] [--tw3 TEXT]\n"
-    "                       [--tw4 TEXT] [--tfield TEXT] [--maxtime TEXT] [--alfa TEXT]\n"
-    "                       [--method explicit|adi] [--trace] [--quiet]\n"
-    "                       [--field FILE] [--residuals FILE]\n"
+    "usage: heatplate-batch [--nx TEXT] [--ny TEXT] [--tw1 TEXT] [--tw2 TEXT]\n"
+    "                       [--tw3 TEXT] [--tw4 TEXT] [--tfield TEXT]\n"
+    "                       [--maxtime TEXT] [--alfa TEXT] [--method explicit|adi]\n"
+    "                       [--trace] [--quiet] [--field FILE] [--residuals FILE]\n"
     "                       [--no-pictures | [--images DIR] [--svg DIR]\n"
     "                        [--animate DIR [--frame-every K] [--frame-delay MS]]]\n"
     "       heatplate-batch --help | --version\n"
