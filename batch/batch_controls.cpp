@@ -5,6 +5,7 @@
 
 #include "desktop/image_file.h"
 #include "run/control_table.h"
+#include "run/picture_svg.h"
 #include "run/results_file.h"
 #include "view/box_geometry.h"
 
@@ -28,6 +29,9 @@ StepVerdict BatchControls::step_done(std::int64_t iTime) {
     if (stop_flag_ != nullptr && *stop_flag_ != 0) {
         return StepVerdict::Abandon;
     }
+    if (progress_ != nullptr) {
+        progress_->step(iTime);
+    }
     if (step_observer_) {
         step_observer_(iTime);
     }
@@ -45,6 +49,9 @@ DrawingBox& BatchControls::picture(PictureId id) {
 }
 
 void BatchControls::message(const std::string& text) {
+    if (progress_ != nullptr) {
+        progress_->clear();
+    }
     std::fprintf(stderr, "heatplate-batch: %s\n", text.c_str());
 }
 
@@ -69,7 +76,7 @@ void BatchPictures::attach(BatchControls& controls) {
     controls.set_pictures_attached(true);
 }
 
-std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir,
+std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::string& dir, Kind kind,
                                                 std::vector<std::unique_ptr<AtomicFile>>& files) {
     form.refresh_view3d();
     const std::filesystem::path folder(dir);
@@ -78,9 +85,12 @@ std::optional<std::string> BatchPictures::stage(Form1Core& form, const std::stri
         {PictureId::Picture_3DGraph, &view3d},
         {PictureId::Picture3, &residual}};
     for (const auto& [id, box] : pictures) {
-        const auto path = folder / (std::string(picture_file_stem(id)) + ".png");
+        const auto path =
+            folder / (std::string(picture_file_stem(id)) + (kind == Kind::Png ? ".png" : ".svg"));
         files.push_back(std::make_unique<AtomicFile>(path.string()));
-        if (auto error = write_png(box->image(), *files.back())) {
+        AtomicFile& file = *files.back();
+        if (auto error = kind == Kind::Png ? write_png(box->image(), file)
+                                           : file.write(picture_svg(id, form, box->image()))) {
             return error;
         }
     }

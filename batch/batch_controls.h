@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/batch_progress.h"
 #include "desktop/atomic_file.h"
 #include "raster/image_drawing_box.h"
 #include "run/controls.h"
@@ -36,6 +37,9 @@ class BatchControls final : public Controls {
     void set_step_observer(std::function<void(std::int64_t)> observer) {
         step_observer_ = std::move(observer);
     }
+    // The progress line to keep up to date step by step and to clear before
+    // a message.
+    void set_progress(BatchProgress* progress) { progress_ = progress; }
     // A flag a signal handler sets: the run then ends after the current
     // step without writing anything.
     void set_stop_flag(const volatile std::sig_atomic_t* flag) { stop_flag_ = flag; }
@@ -69,6 +73,7 @@ class BatchControls final : public Controls {
     NumberSeparators separators_;
     std::FILE* trace_ = nullptr;
     std::function<void(std::int64_t)> step_observer_;
+    BatchProgress* progress_ = nullptr;
     const volatile std::sig_atomic_t* stop_flag_ = nullptr;
     bool pictures_attached_ = false;
     std::unique_ptr<AtomicFile> results_;
@@ -84,10 +89,12 @@ class BatchPictures {
     // clears and redraws, is then drawn only once, when it is saved.
     void attach(BatchControls& controls);
 
+    enum class Kind { Png, Svg };
     // Brings the 3-D view up to date and writes dir/map.png, dir/view3d.png
-    // and dir/residual.png beside their places, adding them to files.
-    // Returns a message naming the file that could not be written, if any.
-    std::optional<std::string> stage(Form1Core& form, const std::string& dir,
+    // and dir/residual.png (or the three .svg) beside their places, adding
+    // them to files. Returns a message naming the file that could not be
+    // written, if any.
+    std::optional<std::string> stage(Form1Core& form, const std::string& dir, Kind kind,
                                      std::vector<std::unique_ptr<AtomicFile>>& files);
 
     ImageDrawingBox map;

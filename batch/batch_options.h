@@ -19,9 +19,12 @@ struct BatchOptions {
     std::vector<std::pair<TextBoxId, std::string>> inputs;
     Method method = Method::Explicit;
     bool trace = false;
+    bool quiet = false;                       // no progress line on a terminal
     bool no_pictures = false;                 // the numbers alone, nothing drawn
     std::string images_dir;                   // empty: no pictures saved
+    std::string svg_dir;                      // empty: no vector pictures saved
     std::string field_file;                   // empty: no full-precision field
+    std::string residuals_file;               // empty: no residual history
     std::string animate_dir;                  // empty: no animation
     std::optional<std::int64_t> frame_every;  // --frame-every: steps between frames
     std::optional<int> frame_delay_ms;        // --frame-delay: milliseconds per frame
@@ -37,8 +40,13 @@ struct BatchCommand {
     std::string error;
 };
 
-// Reads the arguments after the program's name.
+// Reads the arguments after the program's name the GNU way: "--name value"
+// or "--name=value", a long name shortened as long as it stays unambiguous,
+// options and values in any order, and "--" ending the options.
 BatchCommand parse_batch_options(std::span<const char* const> args);
+
+// Every long option the command line takes, "--nx" to "--version".
+std::vector<std::string> batch_option_names();
 
 // The usage text, ending in a line break.
 extern const char* const kBatchUsage;

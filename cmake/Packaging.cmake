@@ -70,6 +70,11 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
 install(FILES ${PROJECT_BINARY_DIR}/packaging/heatplate.1.gz
   ${PROJECT_BINARY_DIR}/packaging/heatplate-batch.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Bash completion of both programs' options, where bash-completion loads a
+# command's completion the first time it is asked for.
+install(FILES ${HEATPLATE_PACKAGING}/completion/heatplate
+  ${HEATPLATE_PACKAGING}/completion/heatplate-batch
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${HEATPLATE_PACKAGING}/debian/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz

@@ -15,7 +15,7 @@ for need in "$@"; do
     bench) packages+=("${desktop[@]}" libbenchmark-dev python3 python3-numpy python3-scipy hyperfine) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     gui) packages+=(xvfb xauth imagemagick xdotool) ;;
-    package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db) ;;
+    package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db bash-completion) ;;
     icons) packages+=(librsvg2-bin) ;;
     *) echo "deps.sh: unknown group '$need'" >&2; exit 2 ;;
   esac

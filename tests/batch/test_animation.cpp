@@ -228,12 +228,21 @@ TEST_F(AnimationTest, AWriteFailingMidwayKeepsTheEarlierAnimationsWhole) {
               (std::vector<std::string>{"map.gif", "residual.gif", "view3d.gif"}));
 }
 
-// Interrupted (Ctrl-C, or a TERM signal), a recording run ends after the
-// step it is at and removes its unfinished animations: nothing is written,
-// and the status tells which signal it was.
-TEST_F(AnimationTest, AnInterruptedRecordingLeavesNothingBehind) {
-    for (const auto& [signal, status] : {std::pair{"INT", 130}, {"TERM", 143}}) {
-        SCOPED_TRACE(signal);
+// Interrupted (Ctrl-C, or a TERM signal), a run in any mode ends after the
+// step it is at and leaves nothing new: no file, no temporary file, no
+// folder it made, the earlier results and a folder that was there kept;
+// the status tells which signal it was.
+TEST_F(AnimationTest, AnInterruptedRunLeavesNothingBehind) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--animate anim", "INT"},
+        {"", "INT"},
+        {"--images new/pics", "INT"},
+        {"--svg kept", "TERM"},
+        {"--field f.csv --residuals r.csv", "INT"}};
+    fs::create_directory("kept");
+    std::ofstream("results.txt") << "earlier";
+    for (const auto& [mode, signal] : cases) {
+        SCOPED_TRACE(std::string(mode) + " " + signal);
         // The signal comes once the run is under way (its trace has begun),
         // however slowly the machine starts the program.
         const std::string interrupt_when_running =
@@ -241,13 +250,15 @@ TEST_F(AnimationTest, AnInterruptedRecordingLeavesNothingBehind) {
             "while [ ! -s trace.txt ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n+1)); done; " +
             "kill -" + signal + " $p; wait $p'";
         const Process p = testing::run_batch_as(
-            interrupt_when_running, "--trace --nx 101 --ny 101 --maxtime 1e9 --animate anim");
-        EXPECT_EQ(p.status, status);
+            interrupt_when_running, std::string("--trace --nx 101 --ny 101 --maxtime 1e9 ") + mode);
+        EXPECT_EQ(p.status, std::string(signal) == "INT" ? 130 : 143);
         EXPECT_NE(testing::read_file("stderr.txt").find("interrupted after step"),
                   std::string::npos)
             << testing::read_file("stderr.txt");
-        EXPECT_EQ(testing::files_in("anim"), std::vector<std::string>{});
-        EXPECT_FALSE(fs::exists("results.txt"));
+        EXPECT_EQ(testing::files_in("."),
+                  (std::vector<std::string>{"kept", "results.txt", "stderr.txt", "trace.txt"}));
+        EXPECT_EQ(testing::files_in("kept"), std::vector<std::string>{});
+        EXPECT_EQ(testing::read_file("results.txt"), "earlier");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +12,16 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "batch/batch_options.h"
 #include "model/simulation_state.h"
+#include "run/field_data.h"
 #include "tests/support/batch_process.h"
 #include "tests/support/reference_scheme.h"
 #include "tests/support/temp_dir.h"
@@ -27,6 +32,7 @@ namespace {
 using testing::Process;
 using testing::run_batch;
 using testing::run_batch_as;
+using testing::run_command;
 
 class BatchTest : public ::testing::Test {
   protected:
@@ -136,9 +142,128 @@ TEST_F(BatchTest, TracePrintsOneLinePerStepBeforeTheOutputs) {
     EXPECT_EQ(line, "t=3");
 }
 
+// The data files, CSV by name in any case: the residual of every step and
+// the field with its nodes' coordinates, each number in the shortest text
+// that reads back to it, with a point under a decimal-comma locale.
+TEST_F(BatchTest, DataFilesHoldTheResidualsAndTheFieldOfThePlainScheme) {
+    const Process p = run_batch_as("LC_ALL=de_DE.UTF-8",
+                                   "--nx 4 --ny 3 --tw1 90 --tw2 60 --tw3 35 --tw4 20 --tfield 15 "
+                                   "--maxtime 3 --residuals=r.csv --field F.CsV");
+    ASSERT_EQ(p.status, 0) << testing::read_file("stderr.txt");
+    const testing::Plate plate{4, 3, 90, 60, 35, 20, 15};
+    SimulationState plain;
+    std::vector<double> residuals;
+    for (long steps = 1; steps <= 3; ++steps)
+        residuals.push_back(testing::reference_run(plain, plate, steps, false));
+    EXPECT_EQ(testing::read_file("r.csv"), residual_table(residuals, ','));
+    for (int i = 0; i <= plate.Nx; ++i)  // the nodes' coordinates, as a run sets them up
+        for (int j = 0; j <= plate.Ny; ++j)
+            plain.X(i, j) = (1.0 / plate.Nx) * i, plain.Y(i, j) = (1.0 / plate.Ny) * j;
+    EXPECT_EQ(testing::read_file("F.CsV"), field_table(plain, ','));
+    EXPECT_EQ(testing::read_file("F.CsV").substr(0, 23), "x,y,T\n0,0,20\n0.25,0,90\n");
+}
+
+// What each program answers to --help, --version and a command line it
+// cannot run, on which stream and with which status.
+TEST_F(BatchTest, HelpVersionAndABadCommandLineAnswerAsDocumented) {
+    const std::string kTry = "Try 'heatplate-batch --help' for more information.\n";
+    const std::tuple<std::string, int, std::string, std::string> cases[] = {
+        {HEATPLATE_BATCH " --help", 0, kBatchUsage, ""},
+        {HEATPLATE_BATCH " --nx 3 -h --bogus", 0, kBatchUsage, ""},
+        {HEATPLATE_BATCH " --vers", 0, "heatplate-batch " HEATPLATE_VERSION "\n", ""},
+        {HEATPLATE_BATCH " --bogus", 2, "", "heatplate-batch: unknown option '--bogus'\n" + kTry},
+        {HEATPLATE_BATCH " --nx 3 --maxtime", 2, "",
+         "heatplate-batch: option '--maxtime' needs a value\n" + kTry},
+        {HEATPLATE_BATCH " -- 3", 2, "",
+         "heatplate-batch: unexpected operand '3': heatplate-batch takes options only\n" + kTry},
+        {HEATPLATE_GUI " --version", 0, "heatplate " HEATPLATE_VERSION "\n", ""},
+        {HEATPLATE_GUI " -h | head -1", 0,
+         "usage: heatplate [--version] [--help] [Qt options such as -platform NAME]\n", ""},
+    };
+    for (const auto& [command, status, out, err] : cases) {
+        SCOPED_TRACE(command);
+        const Process p = run_command(command);
+        EXPECT_EQ(p.status, status);
+        EXPECT_EQ(p.out, out);
+        EXPECT_EQ(testing::read_file("stderr.txt"), err);
+    }
+}
+
+// On a terminal, a run past a second shows its step, share done, speed and
+// time left on one line, redrawn over itself and cleared before the outputs;
+// --quiet, or standard error in a file, shows nothing of it.
+TEST_F(BatchTest, ALongRunShowsItsProgressOnATerminalOnly) {
+    const std::string run = "--nx 101 --ny 101 --maxtime 150000 --no-pictures";
+    const std::regex line(
+        "\rstep (\\d+) of 150000  (\\d+)%  (\\d+) steps/s  (\\d+):(\\d\\d) left\x1b\\[K");
+    for (const auto& [quiet, shown] : {std::pair{"", true}, {" --quiet", false}}) {
+        SCOPED_TRACE(quiet);
+        const auto start = std::chrono::steady_clock::now();
+        const Process p = run_command("script -qec '" HEATPLATE_BATCH " " + run + quiet +
+                                      "' /dev/null < /dev/null");
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        ASSERT_EQ(p.status, 0) << p.out;
+        std::smatch m;
+        ASSERT_EQ(std::regex_search(p.out, m, line), shown) << p.out.substr(0, 200);
+        EXPECT_EQ(p.out.find("t=150000"), shown ? p.out.rfind("\r\x1b[K") + 4 : 0) << p.out;
+        if (shown) {
+            const long step = std::stol(m[1]);
+            EXPECT_EQ(std::stol(m[2]), step * 100 / 150000);
+            const double rate = std::stod(m[3]), left = (150000 - step) / rate;
+            EXPECT_LE(rate, step);  // shown after a second, not sooner
+            EXPECT_GE(std::stol(m[4]) * 60 + std::stol(m[5]), left - 0.01);  // rounded up
+            EXPECT_LT(std::stol(m[4]) * 60 + std::stol(m[5]), left + 1);
+            // At most ten a second, from the second second on.
+            EXPECT_LE(std::distance(std::sregex_iterator(p.out.begin(), p.out.end(), line), {}),
+                      10 * took.count());
+        }
+    }
+    EXPECT_EQ(run_batch(run).status, 0);
+    EXPECT_EQ(testing::read_file("stderr.txt"), "");
+}
+
+// Both programs' options complete in bash, and so do the values of --method
+// and the files and folders the others name; the help text, the manual and
+// the completion name every option the program takes.
+TEST_F(BatchTest, EveryOptionIsDocumentedAndCompletes) {
+    std::filesystem::create_directory("pics");
+    std::ofstream("plain.txt") << "";
+    const std::string page = std::regex_replace(
+        testing::read_file(HEATPLATE_SOURCE "/packaging/man/heatplate-batch.1.in"),
+        std::regex("\\\\-"), "-");
+    std::string all;
+    for (const std::string& name : batch_option_names()) {
+        all += (all.empty() ? "" : " ") + name;
+        EXPECT_NE(std::string(kBatchUsage).find(name + ' '), std::string::npos) << name;
+        EXPECT_NE(page.find(name), std::string::npos) << name;
+    }
+    const std::pair<const char*, std::string> cases[] = {
+        {"heatplate-batch \"\"", all},
+        {"heatplate-batch --nx 3 --me", "--method"},
+        {"heatplate-batch --method \"\"", "explicit adi"},
+        {"heatplate-batch --method = a", "adi"},
+        {"heatplate-batch --images \"\"", "pics"},
+        {"heatplate-batch --svg=p", "--svg=pics"},
+        {"heatplate-batch --residuals p", "pics plain.txt"},
+        {"heatplate-batch --maxtime \"\"", ""},
+        {"heatplate --", "--help --version"},
+        {"heatplate -platform o", "offscreen"},
+    };
+    for (const auto& [words, expected] : cases) {
+        SCOPED_TRACE(words);
+        const std::string program = std::string(words).substr(0, std::string(words).find(' '));
+        const Process p =
+            run_command("bash -c 'source " HEATPLATE_SOURCE "/packaging/completion/" + program +
+                        "; COMP_WORDS=(" + words + "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _" +
+                        (program == "heatplate" ? "heatplate" : "heatplate_batch") +
+                        "; echo \"${COMPREPLY[*]}\"'");
+        EXPECT_EQ(p.out, expected + "\n");
+    }
+}
+
 TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
     const std::pair<const char*, int> cases[] = {
-        {"--nx 1 --images pics", 2},
+        {"--nx 1 --images pics --svg new/svg --animate anim", 2},
         {"--maxtime 0", 2},
         {"--tw1 1e400", 2},
         {"--bogus 1", 2},
@@ -152,10 +277,10 @@ TEST_F(BatchTest, FailuresExitWithTheirStatusAMessageAndNoResults) {
         EXPECT_EQ(p.status, status);
         EXPECT_EQ(p.out, "");
         EXPECT_FALSE(testing::read_file("stderr.txt").empty());
-        EXPECT_FALSE(std::filesystem::exists("results.txt"));
+        // Not even a folder: a refused run leaves nothing new.
+        EXPECT_EQ(testing::files_in("."), std::vector<std::string>{"stderr.txt"});
     }
     EXPECT_NE(testing::read_file("stderr.txt").find("diverged at step 1"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("pics/map.png"));  // a refused run draws nothing
 }
 
 // Mounts a small tmpfs at the path and fills it up; unmounts it when done.

@@ -17,23 +17,16 @@ BatchCommand parse(std::vector<const char*> args) {
 }
 
 TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
-    const BatchCommand c = parse({"--nx",    "7",
-                                  "--trace", "--ny",
-                                  "5x",      "--tw1",
-                                  "1",       "--tw2",
-                                  "2",       "--tw3",
-                                  "3",       "--tw4",
-                                  "4",       "--tfield",
-                                  "-5",      "--maxtime",
-                                  "2.5",     "--alfa",
-                                  "45",      "--method",
-                                  "adi",     "--images",
-                                  "pics",    "--field",
-                                  "f.txt",   "--nx",
-                                  "8",       "--animate",
-                                  "anim",    "--frame-every",
-                                  "12",      "--frame-delay",
-                                  "125"});
+    // Both forms of a value, a shortened name, and "--" ending the options.
+    const BatchCommand c = parse({"--nx",       "7",           "--trace",      "--ny",
+                                  "5x",         "--tw1=1",     "--tw2",        "2",
+                                  "--tw3",      "3",           "--tw4",        "4",
+                                  "--tfield",   "-5",          "--maxt",       "2.5",
+                                  "--alfa",     "45",          "--method=adi", "--images",
+                                  "pics",       "--field",     "f.txt",        "--nx",
+                                  "8",          "--animate",   "anim",         "--frame-every=12",
+                                  "--frame-de", "125",         "--svg",        "vec",
+                                  "--quiet",    "--residuals", "r.csv",        "--"});
     ASSERT_TRUE(c.options.has_value()) << c.error;
     const BatchOptions& o = *c.options;
     using P = std::pair<TextBoxId, std::string>;
@@ -54,6 +47,9 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
     EXPECT_EQ(o.animate_dir, "anim");
     EXPECT_EQ(o.frame_every, 12);
     EXPECT_EQ(o.frame_delay_ms, 125);
+    EXPECT_EQ(o.svg_dir, "vec");
+    EXPECT_EQ(o.residuals_file, "r.csv");
+    EXPECT_TRUE(o.quiet);
 
     const BatchCommand plain = parse({"--method", "explicit"});
     ASSERT_TRUE(plain.options.has_value());
@@ -76,11 +72,18 @@ TEST(BatchOptions, EveryOptionReachesItsBoxOrSetting) {
 
 TEST(BatchOptions, ACommandLineThatCannotRunSaysWhy) {
     const std::pair<std::vector<const char*>, const char*> cases[] = {
-        {{"--bogus", "1"}, "unknown option: --bogus"},
-        {{"--nx"}, "missing value: --nx"},
+        {{"--bogus", "1"}, "unknown option '--bogus'"},
+        {{"--bogus=1"}, "unknown option '--bogus'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"--nx"}, "option '--nx' needs a value"},
+        {{"--field="}, "option '--field' needs a value"},
+        {{"--trace=yes"}, "option '--trace' takes no value"},
+        {{"--tw", "1"}, "option '--tw' is ambiguous: --tw1, --tw2, --tw3, --tw4"},
+        {{"--nx", "3", "--", "--ny", "4"}, "unexpected operand '--ny'"},
+        {{"--svg", "d", "--no-pictures"}, "--no-pictures draws no pictures for --svg"},
         {{"--method", "implicit"}, "--method takes explicit or adi, not implicit"},
         {{"--method", "ADI"}, "not ADI"},
-        {{"nx", "3"}, "unknown option: nx"},
+        {{"nx", "3"}, "unexpected operand 'nx'"},
         {{"--images", "d", "--no-pictures"}, "--no-pictures draws no pictures for --images"},
         {{"--no-pictures", "--animate", "d"}, "--no-pictures draws no pictures for --animate"},
         {{"--frame-every", "5"}, "--frame-every and --frame-delay go with --animate"},

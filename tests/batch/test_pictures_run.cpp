@@ -9,9 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 #include "batch/batch_controls.h"
 #include "run/form1_core.h"
+#include "run/picture_svg.h"
 #include "tests/support/fake_controls.h"
 #include "tests/support/qimage_support.h"
 #include "tests/support/temp_dir.h"
@@ -81,15 +83,19 @@ TEST(PicturesRun, RunShowsAndSavesTheExpectedPictures) {
     EXPECT_GT(red(81, 158), red(81, 4));
     EXPECT_GT(red(158, 81), red(4, 81));
 
-    // The headless runner saves the same pictures; it fails with status 2
-    // when the folder cannot be made.
+    // The headless runner saves the same pictures, as PNG and SVG; it fails
+    // with status 2 when the folder cannot be made.
     const std::string batch = HEATPLATE_BATCH;
-    ASSERT_EQ(std::system((batch + options + " --images pictures/out > /dev/null").c_str()), 0);
-    for (const auto& [name, shown] : {std::pair{"map.png", &boxes.map},
-                                      {"view3d.png", &boxes.view3d},
-                                      {"residual.png", &boxes.residual}}) {
-        const QImage saved(QString("pictures/out/") + name);
+    ASSERT_EQ(
+        std::system((batch + options + " --images pictures/out --svg=vec > /dev/null").c_str()), 0);
+    for (const auto& [name, id, shown] : {std::tuple{"map", PictureId::Picture_Paint, &boxes.map},
+                                          {"view3d", PictureId::Picture_3DGraph, &boxes.view3d},
+                                          {"residual", PictureId::Picture3, &boxes.residual}}) {
+        const QImage saved(QString("pictures/out/") + name + ".png");
         EXPECT_EQ(testing::raster_of(saved), shown->image()) << name;
+        EXPECT_EQ(testing::read_file(std::string("vec/") + name + ".svg"),
+                  picture_svg(id, form, shown->image()))
+            << name;
     }
     std::ofstream("blocker") << "a file, not a folder";
     const int status = std::system((batch + " --images blocker/out > /dev/null 2>&1").c_str());

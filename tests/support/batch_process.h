@@ -13,15 +13,11 @@ struct Process {
     std::string out;
 };
 
-// Runs the program built beside the tests (HEATPLATE_BATCH) with the
-// arguments through the shell, after the prefix (environment settings, a
-// ulimit, another user); standard error goes to stderr.txt in the working
-// directory, or to the file named.
-inline Process run_batch_as(const std::string& prefix, const std::string& args,
-                            const std::string& errors = "stderr.txt") {
-    const std::string command = prefix + " " + HEATPLATE_BATCH + " " + args + " 2>" + errors;
+// Runs the command through the shell, standard error going to the file
+// named (stderr.txt in the working directory unless told).
+inline Process run_command(const std::string& command, const std::string& errors = "stderr.txt") {
     Process p{-1, {}};
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    if (FILE* pipe = ::popen((command + " 2>" + errors).c_str(), "r")) {
         char buf[4096];
         std::size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
@@ -30,6 +26,15 @@ inline Process run_batch_as(const std::string& prefix, const std::string& args,
         p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     return p;
+}
+
+// Runs the program built beside the tests (HEATPLATE_BATCH) with the
+// arguments through the shell, after the prefix (environment settings, a
+// ulimit, another user); standard error goes to stderr.txt in the working
+// directory, or to the file named.
+inline Process run_batch_as(const std::string& prefix, const std::string& args,
+                            const std::string& errors = "stderr.txt") {
+    return run_command(prefix + " " + HEATPLATE_BATCH + " " + args, errors);
 }
 
 inline Process run_batch(const std::string& args) {
