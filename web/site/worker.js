@@ -1,0 +1,142 @@
+// The engine's home: the run goes on here, so that the page stays
+// responsive however long it takes. The worker makes steps a few
+// milliseconds at a time and in between hears the page: once per display
+// frame the page asks for a frame (the output texts and the pictures that
+// changed), and Escape ends the run after the current step.
+/* global createHeatplate */
+'use strict';
+importScripts('heatplate.js');
+
+const kBusy = -1;   // the slice's time was up
+const kPaced = -2;  // a step to show as a frame of its own
+const kRefused = 1; // RunOutcome::Refused
+const kSliceMs = 4;
+
+let hp = null;
+let running = false;
+let frameWanted = false;
+let waitingForFrame = false;  // after a paced step, until the page asks
+const shownVersions = ['', '', ''];  // version and size of each picture sent
+
+// Back to the event loop between slices, without a timer's delay.
+const slices = new MessageChannel();
+slices.port1.onmessage = slice;
+const nextSlice = () => slices.port2.postMessage(null);
+
+function copyBytes(pointer, size) {
+  return hp.HEAPU8.slice(pointer, pointer + size).buffer;
+}
+
+function takeText(pointer) {
+  return hp.UTF8ToString(pointer);
+}
+
+// The outputs and the pictures that changed since the last frame.
+function frame(type) {
+  const message = JSON.parse(takeText(hp._hp_take_outputs()));
+  message.type = type;
+  message.pictures = [];
+  const transfer = [];
+  for (let id = 0; id < shownVersions.length; ++id) {
+    const width = hp._hp_picture_width(id);
+    const height = hp._hp_picture_height(id);
+    const version = `${hp._hp_picture_version(id)} ${width}x${height}`;
+    if (version === shownVersions[id]) continue;
+    shownVersions[id] = version;
+    const pixels = copyBytes(hp._hp_picture_rgba(id), width * height * 4);
+    message.pictures.push({ id, width, height, pixels });
+    transfer.push(pixels);
+  }
+  return [message, transfer];
+}
+
+function sendFrame() {
+  frameWanted = false;
+  postMessage(...frame('frame'));
+}
+
+// The files of the run: results.txt after a completed run, the animations
+// after any run that was not refused.
+function endRun(outcome) {
+  running = false;
+  frameWanted = false;
+  waitingForFrame = false;
+  const [message, transfer] = frame('end');
+  message.outcome = outcome;
+  const results = hp._hp_take_results();
+  if (results) {
+    message.results = copyBytes(results, hp._hp_held_size());
+    transfer.push(message.results);
+  }
+  if (outcome !== kRefused) {
+    const state = hp._hp_recording_state();
+    if (state < 0) message.animationError = takeText(hp._hp_recording_error());
+    if (state > 0) {
+      message.animations = [0, 1, 2].map((id) => copyBytes(hp._hp_gif(id), hp._hp_gif_size(id)));
+      transfer.push(...message.animations);
+    }
+  }
+  postMessage(message, transfer);
+}
+
+function slice() {
+  if (!running) return;
+  const result = hp._hp_run_for(kSliceMs);
+  if (result >= 0) {
+    endRun(result);
+  } else if (result === kPaced && !frameWanted) {
+    waitingForFrame = true;
+  } else {
+    if (frameWanted) sendFrame();
+    nextSlice();
+  }
+}
+
+function startRun({ texts, option, scroll, ratio }) {
+  if (running) return;
+  for (const [id, text] of texts) {
+    hp.ccall('hp_set_text', null, ['number', 'string'], [id, text]);
+  }
+  hp._hp_choose(option);
+  hp._hp_set_scroll(scroll);
+  frameWanted = false;
+  const result = hp._hp_begin(ratio);
+  if (result >= 0) {
+    endRun(result);
+    return;
+  }
+  running = true;
+  nextSlice();
+}
+
+const handlers = {
+  run: startRun,
+  frame() {
+    frameWanted = true;
+    if (waitingForFrame) {
+      waitingForFrame = false;
+      sendFrame();
+      nextSlice();
+    }
+  },
+  escape() {
+    hp._hp_escape();
+  },
+  scroll({ value }) {
+    if (running) return;
+    hp._hp_set_scroll(value);
+    hp._hp_scroll_change();
+    sendFrame();
+  },
+};
+
+const early = [];
+onmessage = ({ data }) => (hp ? handlers[data.type](data) : early.push(data));
+
+createHeatplate().then((module) => {
+  hp = module;
+  const description = JSON.parse(takeText(hp._hp_page_description()));
+  postMessage({ type: 'ready', description });
+  sendFrame();
+  for (const data of early.splice(0)) handlers[data.type](data);
+});
