@@ -3,6 +3,7 @@
 // engine.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <string>
 
 #include "web/json.h"
@@ -18,6 +19,16 @@ namespace {
 PageSession& session() {
     static PageSession s;
     return s;
+}
+
+heatplate::AnimationEncoder& encoder() {
+    static heatplate::AnimationEncoder e;
+    return e;
+}
+
+std::string& buffer() {
+    static std::string bytes;
+    return bytes;
 }
 
 // Text handed to JavaScript, valid until the next call that returns text.
@@ -118,27 +129,48 @@ EMSCRIPTEN_KEEPALIVE const char* hp_take_results() {
     return bytes ? hand_over(std::move(*bytes)) : nullptr;
 }
 
-// 1 when the last run left animations, -1 when it could not (the reason in
-// hp_recording_error), 0 before the first run.
-EMSCRIPTEN_KEEPALIVE int hp_recording_state() {
-    const heatplate::PageRecording& r = session().recording();
-    return !r.has_run() ? 0 : r.error() ? -1 : 1;
+// The frames the run has taken since the last call, for the encoder.
+EMSCRIPTEN_KEEPALIVE const char* hp_take_frames() {
+    return hand_over(session().take_frames());
 }
 
+// Why the last run's frames could not be taken, or "".
 EMSCRIPTEN_KEEPALIVE const char* hp_recording_error() {
     return hand_over(session().recording().error().value_or(""));
 }
 
+// The encoder's side, in a worker of its own: begin, add the bytes of
+// hp_take_frames put into hp_encoder_buffer, end; 0 for success, 1 for a
+// failure that hp_encoder_error names.
+EMSCRIPTEN_KEEPALIVE void hp_encoder_begin() {
+    encoder().begin();
+}
+
+EMSCRIPTEN_KEEPALIVE char* hp_encoder_buffer(int size) {
+    buffer().resize(static_cast<std::size_t>(std::max(size, 0)));
+    return buffer().data();
+}
+
+EMSCRIPTEN_KEEPALIVE int hp_encoder_add() {
+    return encoder().add(buffer()) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int hp_encoder_end() {
+    return encoder().end() ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* hp_encoder_error() {
+    return hand_over(encoder().error().value_or(""));
+}
+
 // The last run's animation of a picture, a looping GIF.
 EMSCRIPTEN_KEEPALIVE const char* hp_gif(int box) {
-    return is_picture(box) ? session().recording().gif(static_cast<PictureId>(box)).data()
-                           : nullptr;
+    return is_picture(box) ? encoder().gif(static_cast<PictureId>(box)).data() : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE int hp_gif_size(int box) {
-    return is_picture(box)
-               ? static_cast<int>(session().recording().gif(static_cast<PictureId>(box)).size())
-               : 0;
+    return is_picture(box) ? static_cast<int>(encoder().gif(static_cast<PictureId>(box)).size())
+                           : 0;
 }
 
 }  // extern "C"

@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "run/form1_core.h"
 #include "run/frame_plan.h"
@@ -14,22 +16,25 @@
 namespace heatplate {
 
 // The page's recording of its runs, as the desktop window records them:
-// for each picture the animation heatplate-batch --animate makes of the
-// same run (its default frame plan, the pictures at the saved size),
-// encoded as the frames are taken. A run's animations replace the last
-// run's once it has ended; a refused press leaves them.
+// the frames heatplate-batch --animate takes of the same run (its default
+// frame plan, the pictures at the saved size). The run's worker takes them
+// and hands them, as bytes (see frame_bytes.h), to a worker beside it that
+// encodes them (AnimationEncoder), so that the encoding costs the run no
+// time.
 class PageRecording final : public FrameSink {
   public:
     explicit PageRecording(Form1Core& form) : form_(form) {}
 
     void begin_run(FrameRecorder::Boxes boxes);
     void step_done(std::int64_t iTime);
+    // A run that stopped between two frames, or made no step, ends on the
+    // pictures it left. A refused press is no run and takes no frame.
     void end_run(RunOutcome outcome);
 
-    // Whether the last run left animations, or why it could not.
-    bool has_run() const { return has_run_; }
+    // The frames taken since the last call.
+    std::string take_frames() { return std::exchange(frames_, {}); }
+    // Why the frames of the last run could not be taken, if they could not.
     const std::optional<std::string>& error() const { return error_; }
-    const std::string& gif(PictureId box) const { return gifs_[static_cast<std::size_t>(box)]; }
 
     std::optional<std::string> take(const PictureFrames& frames) override;
 
@@ -37,13 +42,27 @@ class PageRecording final : public FrameSink {
     const FramePlan& plan();
 
     Form1Core& form_;
-    bool has_run_ = false;
-    std::array<std::string, kPictureCount> gifs_;
+    std::string frames_;
     std::optional<std::string> error_;
-    // During a run.
     std::unique_ptr<FrameRecorder> recorder_;
-    std::array<std::unique_ptr<GifAnimation>, kPictureCount> animations_;
     std::optional<FramePlan> plan_;
+};
+
+// The other end: the three animations of a run, encoded as the frames come.
+class AnimationEncoder {
+  public:
+    void begin();
+    // The bytes of take_frames(). Returns the first failure, after which
+    // nothing more is taken.
+    std::optional<std::string> add(std::string_view frames);
+    std::optional<std::string> end();
+    const std::optional<std::string>& error() const { return error_; }
+    // An animation, once ended; empty after a failure.
+    const std::string& gif(PictureId box) const;
+
+  private:
+    std::array<std::unique_ptr<GifAnimation>, kPictureCount> animations_;
+    std::optional<std::string> error_;
 };
 
 }  // namespace heatplate

@@ -28,6 +28,7 @@ class PageSession {
     PageControls& controls() { return controls_; }
     Form1Core& core() { return core_; }
     const PageRecording& recording() const { return recording_; }
+    std::string take_frames() { return recording_.take_frames(); }
     bool running() const { return core_.running(); }
 
     // CALCULATE, with the pictures at the page's device pixel ratio: kBusy

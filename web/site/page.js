@@ -240,6 +240,7 @@ worker.onmessage = ({ data }) => {
   if (data.type === 'ready') {
     build(data.description);
     setRunning(false);
+    worker.postMessage({ type: 'visibility', shown: !document.hidden });
   } else if (data.type === 'frame') {
     run.frameAsked = false;
     show(data);
@@ -247,6 +248,10 @@ worker.onmessage = ({ data }) => {
     runEnded(data);
   }
 };
+
+document.addEventListener('visibilitychange', () => {
+  worker.postMessage({ type: 'visibility', shown: !document.hidden });
+});
 
 // Escape ends a run after the current step, its results kept.
 window.addEventListener('keydown', (event) => {

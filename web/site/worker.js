@@ -15,8 +15,38 @@ const kSliceMs = 4;
 let hp = null;
 let running = false;
 let frameWanted = false;
-let waitingForFrame = false;  // after a paced step, until the page asks
+// A step to be shown as a frame of its own is taken as it is and shown at
+// the next display frame while the run goes on; only a second one before
+// that makes the run wait for the page.
+let pacedFrame = null;
+let waitingForFrame = false;
+// A page out of sight asks for no frames; its run goes on without them.
+let visible = true;
 const shownVersions = ['', '', ''];  // version and size of each picture sent
+
+// The frames of the run go to the encoder as they are taken; its
+// animations join the run's end.
+const encoder = new Worker('encoder.js');
+let ending = null;
+encoder.onmessage = ({ data }) => {
+  const [message, transfer] = ending;
+  ending = null;
+  if (data.error) message.animationError = data.error;
+  if (data.animations) {
+    message.animations = data.animations;
+    transfer.push(...data.animations);
+  }
+  postMessage(message, transfer);
+};
+
+function forwardFrames() {
+  const frames = hp._hp_take_frames();
+  const size = hp._hp_held_size();
+  if (size > 0) {
+    const bytes = copyBytes(frames, size);
+    encoder.postMessage({ type: 'frames', bytes }, [bytes]);
+  }
+}
 
 // Back to the event loop between slices, without a timer's delay.
 const slices = new MessageChannel();
@@ -52,7 +82,12 @@ function frame(type) {
 
 function sendFrame() {
   frameWanted = false;
-  postMessage(...frame('frame'));
+  if (pacedFrame) {
+    postMessage(...pacedFrame);
+    pacedFrame = null;
+  } else {
+    postMessage(...frame('frame'));
+  }
 }
 
 // The files of the run: results.txt after a completed run, the animations
@@ -61,6 +96,7 @@ function endRun(outcome) {
   running = false;
   frameWanted = false;
   waitingForFrame = false;
+  if (pacedFrame) sendFrame();
   const [message, transfer] = frame('end');
   message.outcome = outcome;
   const results = hp._hp_take_results();
@@ -68,15 +104,19 @@ function endRun(outcome) {
     message.results = copyBytes(results, hp._hp_held_size());
     transfer.push(message.results);
   }
-  if (outcome !== kRefused) {
-    const state = hp._hp_recording_state();
-    if (state < 0) message.animationError = takeText(hp._hp_recording_error());
-    if (state > 0) {
-      message.animations = [0, 1, 2].map((id) => copyBytes(hp._hp_gif(id), hp._hp_gif_size(id)));
-      transfer.push(...message.animations);
-    }
+  if (outcome === kRefused) {
+    postMessage(message, transfer);
+    return;
   }
-  postMessage(message, transfer);
+  forwardFrames();
+  const error = takeText(hp._hp_recording_error());
+  if (error) {
+    message.animationError = error;
+    postMessage(message, transfer);
+    return;
+  }
+  ending = [message, transfer];
+  encoder.postMessage({ type: 'end' });
 }
 
 function slice() {
@@ -84,12 +124,26 @@ function slice() {
   const result = hp._hp_run_for(kSliceMs);
   if (result >= 0) {
     endRun(result);
-  } else if (result === kPaced && !frameWanted) {
-    waitingForFrame = true;
-  } else {
-    if (frameWanted) sendFrame();
-    nextSlice();
+    return;
   }
+  forwardFrames();
+  if (result === kPaced && visible) {
+    if (pacedFrame) {
+      if (!frameWanted) {
+        waitingForFrame = true;
+        return;
+      }
+      sendFrame();  // the one before, then this one at the next display frame
+      pacedFrame = frame('frame');
+    } else if (frameWanted) {
+      sendFrame();
+    } else {
+      pacedFrame = frame('frame');
+    }
+  } else if (frameWanted) {
+    sendFrame();
+  }
+  nextSlice();
 }
 
 function startRun({ texts, option, scroll, ratio }) {
@@ -106,6 +160,7 @@ function startRun({ texts, option, scroll, ratio }) {
     return;
   }
   running = true;
+  encoder.postMessage({ type: 'begin' });
   nextSlice();
 }
 
@@ -116,11 +171,20 @@ const handlers = {
     if (waitingForFrame) {
       waitingForFrame = false;
       sendFrame();
+      pacedFrame = frame('frame');
       nextSlice();
     }
   },
   escape() {
     hp._hp_escape();
+  },
+  visibility({ shown }) {
+    visible = shown;
+    if (!visible && waitingForFrame) {
+      waitingForFrame = false;
+      pacedFrame = null;
+      nextSlice();
+    }
   },
   scroll({ value }) {
     if (running) return;
