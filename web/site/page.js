@@ -8,7 +8,7 @@ import { showMessage } from './message_box.js';
 
 const kRefused = 1;  // RunOutcome::Refused
 const form = document.getElementById('Form1');
-const worker = new Worker('worker.js');
+const worker = startWorker();
 
 let twipsPerPixel = 15;
 let title = '';
@@ -27,6 +27,29 @@ const run = {
   calculateHeld: false,  // CALCULATE pressed during a run: a run follows
   scrollHeld: false,     // the scroll bar moved during a run
 };
+
+// The notice tells why heatplate could not start, unless the page hides it
+// in time: a page opened as a file runs none of its scripts.
+function notice(text) {
+  const line = document.getElementById('notice');
+  if (text) line.textContent = text;
+  line.classList.remove('starting');
+  line.hidden = !text;
+}
+
+function startWorker() {
+  const failed = () => {
+    if (form.classList.contains('starting')) notice(document.getElementById('notice').textContent);
+  };
+  try {
+    const started = new Worker('worker.js');
+    started.addEventListener('error', failed);
+    return started;
+  } catch {
+    failed();
+    return { postMessage() {} };
+  }
+}
 
 function place(element, entry) {
   Object.assign(element.style, {
@@ -124,6 +147,11 @@ function build(description) {
   menus = description.pictures.map((picture, id) => new PictureMenu(canvases[id], picture.stem, title));
   fitFont();
   form.classList.remove('starting');
+  // The window opens with the focus on its first control.
+  const first = [...form.querySelectorAll('[tabindex]')]
+    .filter((e) => e.tabIndex > 0 && !(e.type === 'radio' && !e.checked))
+    .sort((a, b) => a.tabIndex - b.tabIndex)[0];
+  first?.focus();
 }
 
 // The window was laid out for an interface font narrower than most; the
@@ -212,6 +240,7 @@ function endProgram() {
   worker.terminate();
   form.inert = true;
   form.dataset.state = 'ended';
+  notice('heatplate has ended. Reload the page to start it again.');
 }
 
 async function runEnded(data) {
@@ -238,6 +267,7 @@ async function runEnded(data) {
 
 worker.onmessage = ({ data }) => {
   if (data.type === 'ready') {
+    notice('');
     build(data.description);
     setRunning(false);
     worker.postMessage({ type: 'visibility', shown: !document.hidden });
