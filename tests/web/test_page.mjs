@@ -54,11 +54,28 @@ async function message() {
   return text;
 }
 
+// Runs the inputs; resolves to the steps shown one display frame after the
+// other, as t showed them.
 async function calculate(inputs) {
   for (const [option, name] of Object.entries(boxes)) await type(name, inputs[option] ?? starts[option]);
   await page.click(inputs.method === 'adi' ? '#Option_ADI' : '#Option_Explicit');
+  const shown = page.evaluate(() => new Promise((done) => {
+    const t = document.querySelector('#Text_iTime');
+    const seen = new Set();
+    const before = t.value;
+    let started = false;
+    const look = () => {
+      const running = document.querySelector('#Form1').dataset.state === 'running';
+      seen.add(t.value);
+      if (started && !running) done(seen.size - (seen.has(before) ? 1 : 0));
+      else requestAnimationFrame(look);
+      started ||= running;
+    };
+    requestAnimationFrame(look);
+  }));
   await page.click('#Command1');
   await idle();
+  return shown;
 }
 
 async function assertPicture(name, expected, label) {
@@ -93,7 +110,7 @@ test('runs give heatplate-batch\'s outputs, pixels and files', async () => {
     const { method, ...options } = inputs;
     const batch = await runBatch({ method, ...options }, ['--images', 'img', '--animate', 'anim']);
     const before = await canvasPixels(page, 'Picture_Paint');
-    await calculate(inputs);
+    const shown = await calculate(inputs);
     if (batch.status !== 0) assert.equal(await message(), batch.message, label);
     if (batch.status === 2) {
       assert.ok((await canvasPixels(page, 'Picture_Paint')).data.equals(before.data), label);
@@ -101,6 +118,8 @@ test('runs give heatplate-batch\'s outputs, pixels and files', async () => {
     }
     const t = batch.status === 0 ? batch.printed.t : batch.message.match(/step (\d+)/)[1];
     assert.equal(await value('Text_iTime'), t, label);
+    // A run is seen evolving: at least 60 of its steps, or all, each a frame.
+    if (batch.status === 0) assert.ok(shown >= Math.min(60, Number(t)), `${label}: ${shown} steps shown`);
     if (batch.status === 0) {
       // A method that leaves dx and dy alone leaves the last run's on the page.
       for (const [box, out] of [['Text_dx', 'dx'], ['Text_dy', 'dy'], ['Text_RMS', 'residual']]) {

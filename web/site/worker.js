@@ -19,7 +19,7 @@ let frameWanted = false;
 // the next display frame while the run goes on; only a second one before
 // that makes the run wait for the page.
 let pacedFrame = null;
-let waitingForFrame = false;
+let afterFrame = null;  // what waits for the page's next frame
 // A page out of sight asks for no frames; its run goes on without them.
 let visible = true;
 const shownVersions = ['', '', ''];  // version and size of each picture sent
@@ -95,7 +95,6 @@ function sendFrame() {
 function endRun(outcome) {
   running = false;
   frameWanted = false;
-  waitingForFrame = false;
   if (pacedFrame) sendFrame();
   const [message, transfer] = frame('end');
   message.outcome = outcome;
@@ -123,16 +122,23 @@ function slice() {
   if (!running) return;
   const result = hp._hp_run_for(kSliceMs);
   if (result >= 0) {
-    endRun(result);
+    if (pacedFrame && visible) {
+      afterFrame = () => endRun(result);
+    } else {
+      endRun(result);
+    }
     return;
   }
   forwardFrames();
   if (result === kPaced && visible) {
+    if (pacedFrame && !frameWanted) {
+      afterFrame = () => {
+        pacedFrame = frame('frame');
+        nextSlice();
+      };
+      return;
+    }
     if (pacedFrame) {
-      if (!frameWanted) {
-        waitingForFrame = true;
-        return;
-      }
       sendFrame();  // the one before, then this one at the next display frame
       pacedFrame = frame('frame');
     } else if (frameWanted) {
@@ -144,6 +150,17 @@ function slice() {
     sendFrame();
   }
   nextSlice();
+}
+
+// The page asks for a frame once per display frame.
+function frameAsked() {
+  frameWanted = true;
+  if (afterFrame) {
+    const next = afterFrame;
+    afterFrame = null;
+    sendFrame();
+    next();
+  }
 }
 
 function startRun({ texts, option, scroll, ratio }) {
@@ -166,24 +183,17 @@ function startRun({ texts, option, scroll, ratio }) {
 
 const handlers = {
   run: startRun,
-  frame() {
-    frameWanted = true;
-    if (waitingForFrame) {
-      waitingForFrame = false;
-      sendFrame();
-      pacedFrame = frame('frame');
-      nextSlice();
-    }
-  },
+  frame: frameAsked,
   escape() {
     hp._hp_escape();
   },
   visibility({ shown }) {
     visible = shown;
-    if (!visible && waitingForFrame) {
-      waitingForFrame = false;
+    if (!visible && afterFrame) {
+      const next = afterFrame;
+      afterFrame = null;
       pacedFrame = null;
-      nextSlice();
+      next();
     }
   },
   scroll({ value }) {
