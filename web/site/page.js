@@ -94,11 +94,14 @@ const makers = {
     return label;
   },
   TextBox(entry) {
+    // As long a text as the desktop's boxes take.
     const box = Object.assign(document.createElement('input'), {
       type: 'text', value: entry.text, disabled: !entry.enabled,
-      spellcheck: false, autocomplete: 'off',
+      spellcheck: false, autocomplete: 'off', maxLength: 32767,
     });
     if (entry.enabled) tabStop(box, entry);
+    // The step counts grow to seven digits and more in boxes made for four.
+    if (fitting.includes(entry.name)) box.addEventListener('input', () => fit(box));
     textBoxes[entry.id] = box;
     return box;
   },
@@ -164,16 +167,20 @@ function fitFont() {
   }
 }
 
-// The step counts grow past what their boxes were made for: the text
-// narrows until it fits.
-function setText(name, text) {
-  const box = elements.get(name);
-  if (!box || box.value === text) return;
-  box.value = text;
+// The text of a box that is too long for it narrows until it fits.
+const fitting = ['Text_MaxTime', 'Text_iTime'];
+function fit(box) {
   box.style.fontSize = '';
   for (let scale = 0.9; box.scrollWidth > box.clientWidth && scale > 0.55; scale -= 0.1) {
     box.style.fontSize = `${scale}em`;
   }
+}
+
+function setText(name, text) {
+  const box = elements.get(name);
+  if (!box || box.value === text) return;
+  box.value = text;
+  if (fitting.includes(name)) fit(box);
 }
 
 function paint({ id, width, height, pixels }) {
