@@ -28,7 +28,8 @@ const shownVersions = ['', '', ''];  // version and size of each picture sent
 // animations join the run's end.
 const encoder = new Worker('encoder.js');
 let ending = null;
-encoder.onmessage = ({ data }) => {
+function animationsDone(data) {
+  if (!ending) return;
   const [message, transfer] = ending;
   ending = null;
   if (data.error) message.animationError = data.error;
@@ -37,6 +38,12 @@ encoder.onmessage = ({ data }) => {
     transfer.push(...data.animations);
   }
   postMessage(message, transfer);
+}
+encoder.onmessage = ({ data }) => animationsDone(data);
+// An encoder that fails outright costs the run its animations, not its end.
+encoder.onerror = (event) => {
+  event.preventDefault();
+  animationsDone({ error: `Could not record the animation: ${event.message}` });
 };
 
 function forwardFrames() {
@@ -122,7 +129,8 @@ function slice() {
   if (!running) return;
   const result = hp._hp_run_for(kSliceMs);
   if (result >= 0) {
-    if (pacedFrame && visible) {
+    // The last step waits for its display frame like any other.
+    if (pacedFrame && visible && !frameWanted) {
       afterFrame = () => endRun(result);
     } else {
       endRun(result);
