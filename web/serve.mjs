@@ -53,7 +53,10 @@ if (import.meta.url === pathToFileURL(process.argv[1]).href) {
     console.error('usage: node web/serve.mjs DIR [--port N]');
     process.exit(2);
   }
-  const server = await serve(dir, port);
+  const server = await serve(dir, port).catch((error) => {
+    console.error(`Cannot serve on 127.0.0.1:${port}: ${error.code === 'EADDRINUSE' ? 'the port is taken (try --port N)' : error.message}`);
+    process.exit(1);
+  });
   console.log(`heatplate in the browser: http://127.0.0.1:${server.address().port}/`);
   console.log('Ctrl-C stops the server.');
 }
