@@ -197,12 +197,9 @@ const handlers = {
   },
   visibility({ shown }) {
     visible = shown;
-    if (!visible && afterFrame) {
-      const next = afterFrame;
-      afterFrame = null;
-      pacedFrame = null;
-      next();
-    }
+    // What waits goes on; the frame it waited to show is sent all the same,
+    // as the pictures it holds are sent only once.
+    if (!visible && afterFrame) frameAsked();
   },
   scroll({ value }) {
     if (running) return;
