@@ -37,6 +37,9 @@ struct ControlEntry {
 };
 
 inline constexpr const char* kWindowName = "Form1";
+// The window's client area as it was designed, in twips.
+inline constexpr int kWindowWidthTwips = 11880;
+inline constexpr int kWindowHeightTwips = 8295;
 // Captions the message boxes.
 inline constexpr const char* kApplicationTitle = "heatplate";
 inline constexpr int kControlCount = 36;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages heatplate needs, only those that are missing.
-# Usage: scripts/deps.sh build|core|format|test|bench|fuzz|gui|package|icons ...
+# Usage: scripts/deps.sh build|core|format|test|bench|fuzz|gui|package|icons|web ...
 set -euo pipefail
 
 # libxcb1-dev: the window watches the X server for its own destruction.
@@ -17,6 +17,9 @@ for need in "$@"; do
     gui) packages+=(xvfb xauth imagemagick xdotool) ;;
     package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db bash-completion) ;;
     icons) packages+=(librsvg2-bin) ;;
+    # The browser edition: Emscripten builds it (patch applies Debian's fixes
+    # to giflib), node serves it, Chromium runs its tests.
+    web) packages+=(emscripten nodejs patch chromium fonts-dejavu-core) ;;
     *) echo "deps.sh: unknown group '$need'" >&2; exit 2 ;;
   esac
 done
@@ -36,6 +39,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# npm comes with some builds of nodejs and is a package of its own in Debian's.
+for need in "$@"; do
+  if [ "$need" = web ] && ! command -v npm >/dev/null; then
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends npm
+  fi
+done
 
 # The tests read and write numbers under locales with a decimal comma.
 for need in "$@"; do
