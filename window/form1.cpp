@@ -83,7 +83,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), core_(*this) {
     setWindowTitle(kWindowName);
     dpi_x_ = logicalDpiX();
     dpi_y_ = logicalDpiY();
-    resize(twips_x(11880), twips_y(8295));
+    resize(twips_x(kWindowWidthTwips), twips_y(kWindowHeightTwips));
     for (const ControlEntry& entry : control_table()) {
         add_control(entry);
     }
