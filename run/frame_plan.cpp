@@ -46,4 +46,13 @@ FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every,
     return plan;
 }
 
+bool is_shown_step(std::int64_t iTime, std::int64_t steps) {
+    if (steps <= kShownSteps) {
+        return true;
+    }
+    const auto n = static_cast<std::uint64_t>(steps);
+    const auto shown = static_cast<std::uint64_t>(kShownSteps);
+    return (static_cast<std::uint64_t>(iTime) * shown) % n < shown;
+}
+
 }  // namespace heatplate

@@ -44,4 +44,13 @@ std::int64_t steps_of(double MaxTime);
 FramePlan plan_frames(std::int64_t steps, std::optional<std::int64_t> every = std::nullopt,
                       std::optional<int> delay_ms = std::nullopt);
 
+// A run is shown at least at this many of its steps, evenly spread (at
+// every step when it has no more), each as a display frame of its own: a
+// short run plays over about a second, a long one at full speed.
+inline constexpr std::int64_t kShownSteps = 60;
+
+// Whether iTime is one of those steps of a run of the given steps: the one
+// at which iTime * kShownSteps passes a multiple of the steps.
+bool is_shown_step(std::int64_t iTime, std::int64_t steps);
+
 }  // namespace heatplate

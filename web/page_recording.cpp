@@ -43,7 +43,7 @@ void PageRecording::end_run(RunOutcome outcome) {
 
 void AnimationEncoder::begin() {
     for (auto& animation : animations_) {
-        animation = std::make_unique<GifAnimation>();
+        animation = std::make_unique<GifWriter>();
     }
     error_.reset();
 }

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <utility>
 
+#include "desktop/gif_writer.h"
 #include "run/form1_core.h"
 #include "run/frame_plan.h"
 #include "run/frame_recorder.h"
-#include "web/gif_animation.h"
 
 namespace heatplate {
 
@@ -61,7 +61,7 @@ class AnimationEncoder {
     const std::string& gif(PictureId box) const;
 
   private:
-    std::array<std::unique_ptr<GifAnimation>, kPictureCount> animations_;
+    std::array<std::unique_ptr<GifWriter>, kPictureCount> animations_;
     std::optional<std::string> error_;
 };
 

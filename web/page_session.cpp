@@ -11,20 +11,6 @@
 namespace heatplate {
 namespace {
 
-// A run is shown at least at this many of its steps, evenly spread (at
-// every step when it has no more), each as a display frame of its own, as
-// the window shows it: a short run plays over about a second, a long one at
-// full speed.
-constexpr std::uint64_t kPacedSteps = 60;
-
-bool is_paced_step(std::int64_t iTime, std::int64_t steps) {
-    if (steps <= static_cast<std::int64_t>(kPacedSteps)) {
-        return true;
-    }
-    const auto n = static_cast<std::uint64_t>(steps);
-    return (static_cast<std::uint64_t>(iTime) * kPacedSteps) % n < kPacedSteps;
-}
-
 const char* name_of(TextBoxId box) {
     for (const ControlEntry& c : control_table()) {
         if (c.kind == ControlKind::TextBox && c.id == static_cast<int>(box)) {
@@ -73,7 +59,7 @@ int PageSession::run_for(double budget_ms) {
 
 void PageSession::step_done(std::int64_t iTime) {
     recording_.step_done(iTime);
-    paced_ = is_paced_step(iTime, steps_);
+    paced_ = is_shown_step(iTime, steps_);
 }
 
 int PageSession::finish(RunOutcome outcome) {

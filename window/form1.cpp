@@ -39,21 +39,6 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440;
 
-// A run is shown at least at this many of its steps, evenly spread (at
-// every step when it has no more), each as a frame of its own: a short run
-// plays over about a second, a long one at full speed.
-constexpr std::uint64_t kPacedSteps = 60;
-
-// Whether iTime is one of those steps: the one at which iTime * 60 passes
-// a multiple of the run's steps.
-bool is_paced_step(std::int64_t iTime, std::int64_t steps) {
-    if (steps <= static_cast<std::int64_t>(kPacedSteps)) {
-        return true;
-    }
-    const auto n = static_cast<std::uint64_t>(steps);
-    return (static_cast<std::uint64_t>(iTime) * kPacedSteps) % n < kPacedSteps;
-}
-
 std::size_t index(TextBoxId box) {
     return static_cast<std::size_t>(box);
 }
@@ -449,7 +434,7 @@ void Form1::HScroll_Alfa_Change() {
 
 StepVerdict Form1::step_done(std::int64_t iTime) {
     recording_->step_done(iTime);
-    if (paced_ && is_paced_step(iTime, steps_of(core_.MaxTime()))) {
+    if (paced_ && is_shown_step(iTime, steps_of(core_.MaxTime()))) {
         // A run is seen evolving: this step is shown as a frame of its own,
         // a display frame after the last one.
         const std::int64_t wait_ns = frame_interval_ns_ - since_shown_.nsecsElapsed();
