@@ -99,16 +99,7 @@ void ImageDrawingBox::drew() {
 }
 
 void ImageDrawingBox::scale(float x1, float y1, float x2, float y2) {
-    mapping_valid_ = finite(x1) && finite(y1) && finite(x2) && finite(y2) && x1 != x2 && y1 != y2;
-    if (!mapping_valid_) {
-        return;
-    }
-    // In double, where the difference of two floats is exact enough and
-    // cannot overflow.
-    ax_.origin = x1;
-    ax_.step = (ax_.size - 1) / (static_cast<double>(x2) - x1);
-    ay_.origin = y1;
-    ay_.step = (ay_.size - 1) / (static_cast<double>(y2) - y1);
+    mapping_valid_ = scale_axes(x1, y1, x2, y2, ax_, ay_);
 }
 
 PixelSpan ImageDrawingBox::span(const PixelAxis& axis, float a, float b) const {
@@ -169,16 +160,9 @@ void ImageDrawingBox::pset(float x, float y) {
     if (!mapping_valid_) {
         return;
     }
-    const double fx = ax_.position(x);
-    const double fy = ay_.position(y);
-    if (!(std::abs(fx) <= kFar && std::abs(fy) <= kFar)) {
-        return;
-    }
-    const std::int64_t px = round_pixel(fx);
-    const std::int64_t py = round_pixel(fy);
-    if (px >= 0 && px < ax_.size && py >= 0 && py < ay_.size) {
+    if (const auto pixel = point_pixel(ax_, ay_, x, y)) {
         settle();
-        canvas().row(static_cast<int>(py))[px] = foreground_;
+        canvas().row(pixel->second)[pixel->first] = foreground_;
         drew();
     }
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "model/colour.h"
@@ -58,6 +60,17 @@ struct PixelAxis {
 
     bool operator==(const PixelAxis&) const = default;
 };
+
+// The axes of the coordinate system whose top-left corner (x1, y1) lands on
+// the centre of the top-left pixel and bottom-right corner (x2, y2) on the
+// centre of the bottom-right one, on a picture of the axes' sizes; false,
+// with the axes as they were, when it has no width or height or a corner
+// is not a finite number.
+bool scale_axes(float x1, float y1, float x2, float y2, PixelAxis& ax, PixelAxis& ay);
+
+// The pixel (x, y) lands on, when it lies on the picture of the axes' sizes.
+std::optional<std::pair<int, int>> point_pixel(const PixelAxis& ax, const PixelAxis& ay, float x,
+                                               float y);
 
 // 32-bit pixels, row after row.
 struct Canvas {

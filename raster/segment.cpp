@@ -72,6 +72,35 @@ bool PixelSegment::may_cross(int width, int height) const {
            std::min(y0, y1) < height;
 }
 
+bool scale_axes(float x1, float y1, float x2, float y2, PixelAxis& ax, PixelAxis& ay) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) ||
+        x1 == x2 || y1 == y2) {
+        return false;
+    }
+    // In double, where the difference of two floats is exact enough and
+    // cannot overflow.
+    ax.origin = x1;
+    ax.step = (ax.size - 1) / (static_cast<double>(x2) - x1);
+    ay.origin = y1;
+    ay.step = (ay.size - 1) / (static_cast<double>(y2) - y1);
+    return true;
+}
+
+std::optional<std::pair<int, int>> point_pixel(const PixelAxis& ax, const PixelAxis& ay, float x,
+                                               float y) {
+    const double fx = ax.position(x);
+    const double fy = ay.position(y);
+    if (!(std::abs(fx) <= kFar && std::abs(fy) <= kFar)) {
+        return std::nullopt;
+    }
+    const std::int64_t px = round_pixel(fx);
+    const std::int64_t py = round_pixel(fy);
+    if (px < 0 || px >= ax.size || py < 0 || py >= ay.size) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(px), static_cast<int>(py)};
+}
+
 std::optional<PixelSegment> pixel_segment(double px1, double py1, double px2, double py2) {
     const bool near = std::abs(px1) <= kFar && std::abs(py1) <= kFar && std::abs(px2) <= kFar &&
                       std::abs(py2) <= kFar;

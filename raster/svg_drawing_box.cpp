@@ -47,14 +47,7 @@ SvgDrawingBox::SvgDrawingBox(int width, int height, Colour background, Colour fo
 }
 
 void SvgDrawingBox::scale(float x1, float y1, float x2, float y2) {
-    mapping_valid_ = finite(x1) && finite(y1) && finite(x2) && finite(y2) && x1 != x2 && y1 != y2;
-    if (!mapping_valid_) {
-        return;
-    }
-    ax_.origin = x1;
-    ax_.step = (ax_.size - 1) / (static_cast<double>(x2) - x1);
-    ay_.origin = y1;
-    ay_.step = (ay_.size - 1) / (static_cast<double>(y2) - y1);
+    mapping_valid_ = scale_axes(x1, y1, x2, y2, ax_, ay_);
 }
 
 void SvgDrawingBox::cls() {
@@ -114,16 +107,9 @@ void SvgDrawingBox::pset(float x, float y) {
     if (!mapping_valid_) {
         return;
     }
-    const double fx = ax_.position(x);
-    const double fy = ay_.position(y);
-    if (!(std::abs(fx) <= kFar && std::abs(fy) <= kFar)) {
-        return;
-    }
-    const std::int64_t px = round_pixel(fx);
-    const std::int64_t py = round_pixel(fy);
-    if (px >= 0 && px < width_ && py >= 0 && py < height_) {
-        const PixelSpan xs{static_cast<int>(px), static_cast<int>(px)};
-        const PixelSpan ys{static_cast<int>(py), static_cast<int>(py)};
+    if (const auto pixel = point_pixel(ax_, ay_, x, y)) {
+        const PixelSpan xs{pixel->first, pixel->first};
+        const PixelSpan ys{pixel->second, pixel->second};
         add_rect(xs, ys, foreground_);
     }
 }

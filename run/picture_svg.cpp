@@ -19,11 +19,11 @@ std::string map_svg(const SimulationState& s, const RasterImage& shown, Colour b
     const auto x2 = static_cast<float>(s.Xmax);
     const auto y2 = static_cast<float>(s.Ymin);
     box.scale(x1, y1, x2, y2);
-    if (x1 == x2 || y1 == y2) {
+    PixelAxis ax{0, 1, shown.width};
+    PixelAxis ay{0, 1, shown.height};
+    if (!scale_axes(x1, y1, x2, y2, ax, ay)) {
         return box.svg();
     }
-    const PixelAxis ax{x1, (shown.width - 1) / (static_cast<double>(x2) - x1), shown.width};
-    const PixelAxis ay{y1, (shown.height - 1) / (static_cast<double>(y2) - y1), shown.height};
     const int Nx = grid_extent(s.Nx);
     const int Ny = grid_extent(s.Ny);
     for (int i = 1; i <= Nx; ++i) {
