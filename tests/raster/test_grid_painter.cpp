@@ -183,6 +183,8 @@ TEST(ImageDrawingBox, APaintThatWaitsComesBeforeWhatFollowsOrIsCleared) {
         EXPECT_EQ(colour_at(box.image(), 2, 2), 0x0000FE);
     }
     paint(0xFF00FF);
+    box.image();
+    paint(0xFF00FE);  // waits for a look, which the clear comes before
     box.cls();
     EXPECT_EQ(pixels_in(box.image(), kGrey).size(), 121u);
 }
