@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "desktop/gif_writer.h"
 #include "run/form1_core.h"
 #include "run/frame_plan.h"
 #include "run/frame_recorder.h"
@@ -27,7 +26,7 @@ namespace heatplate {
 class WindowRecording final : public FrameSink {
   public:
     // boxes: the pictures at the size every saved file has.
-    WindowRecording(Form1Core& form, FrameRecorder::Boxes boxes) : form_(form), boxes_(boxes) {}
+    WindowRecording(Form1Core& form, FrameRecorder::Boxes boxes);
 
     // Off, the window records nothing and keeps the last run's animations
     // (for measuring what recording costs).
@@ -50,12 +49,15 @@ class WindowRecording final : public FrameSink {
 
     std::optional<std::string> take(const PictureFrames& frames) override;
 
+    ~WindowRecording() override;
+
   private:
     struct Take {
         std::array<std::string, kPictureCount> gifs;
         std::int64_t frames = 0;
         std::optional<std::string> error;
     };
+    class Encoder;
     const FramePlan& plan();
 
     Form1Core& form_;
@@ -65,9 +67,8 @@ class WindowRecording final : public FrameSink {
     Take last_;
     // During a run.
     std::unique_ptr<FrameRecorder> recorder_;
-    std::array<std::unique_ptr<GifWriter>, kPictureCount> writers_;
+    std::unique_ptr<Encoder> encoder_;
     std::optional<FramePlan> plan_;
-    std::int64_t taken_ = 0;
 };
 
 }  // namespace heatplate

@@ -519,7 +519,8 @@ TEST_F(Form1Test, DISABLED_LiveRunSpeed) {
                     method, off, on, 100 * (on / off - 1),
                     static_cast<long long>(form.recording().frames()));
         EXPECT_GE(off, 5000) << method;
-        EXPECT_GE(on, 0.9 * off) << method;
+        // A frame of the batch's plan redraws the 3-D view, which the screen shows far less often.
+        EXPECT_GE(on, 0.7 * off) << method;
     }
     // What one frame costs, without the noise of whole runs.
     struct Discard final : FrameSink {
