@@ -23,17 +23,14 @@ std::optional<std::string> BatchAnimation::open() {
 void BatchAnimation::record(BatchControls& controls, Form1Core& form,
                             const BatchPictures& pictures) {
     recorder_ = std::make_unique<FrameRecorder>(
-        form, FrameRecorder::Boxes{&pictures.map, &pictures.view3d, &pictures.residual}, *this);
-    controls.set_step_observer([this](std::int64_t iTime) {
-        if (plan_.due(iTime)) {
-            recorder_->capture();
-        }
-    });
+        form, FrameRecorder::Boxes{&pictures.map, &pictures.view3d, &pictures.residual}, *this,
+        plan_);
+    controls.set_step_observer([this](std::int64_t iTime) { recorder_->step_done(iTime); });
 }
 
-std::optional<std::string> BatchAnimation::take(const PictureFrames& frames) {
+std::optional<std::string> BatchAnimation::take(const PictureFrames& frames, int delay) {
     for (std::size_t k = 0; k < writers_.size(); ++k) {
-        if (auto error = writers_[k]->add(frames[k], plan_.delay)) {
+        if (auto error = writers_[k]->add(frames[k], delay)) {
             return error;
         }
     }

@@ -35,7 +35,7 @@ class BatchAnimation final : public FrameSink {
     // Ends the animations and puts the three files in place, all or none.
     std::optional<std::string> finish();
 
-    std::optional<std::string> take(const PictureFrames& frames) override;
+    std::optional<std::string> take(const PictureFrames& frames, int delay) override;
 
   private:
     FramePlan plan_;

@@ -19,6 +19,13 @@ const char* picture_name(PictureId id) {
 
 }  // namespace
 
+const FramePlan& FrameRecorder::plan() {
+    if (!plan_) {
+        plan_ = plan_frames(steps_of(form_.MaxTime()));
+    }
+    return *plan_;
+}
+
 std::array<std::uint64_t, kPictureCount> FrameRecorder::versions() const {
     std::array<std::uint64_t, kPictureCount> out{};
     for (std::size_t k = 0; k < out.size(); ++k) {
@@ -43,7 +50,7 @@ void FrameRecorder::capture() {
         }
         frames[k] = std::move(*frame);
     }
-    error_ = sink_.take(frames);
+    error_ = sink_.take(frames, plan().delay);
     if (error_) {
         return;
     }

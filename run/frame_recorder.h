@@ -8,6 +8,7 @@
 #include "raster/image_drawing_box.h"
 #include "raster/indexed_image.h"
 #include "run/form1_core.h"
+#include "run/frame_plan.h"
 #include "view/box_geometry.h"
 
 namespace heatplate {
@@ -22,18 +23,30 @@ using PictureFrames = std::array<IndexedImage, kPictureCount>;
 class FrameSink {
   public:
     virtual ~FrameSink() = default;
-    // Returns a message when the frames cannot be kept.
-    virtual std::optional<std::string> take(const PictureFrames& frames) = 0;
+    // frames: shown for delay hundredths of a second. Returns a message
+    // when the frames cannot be kept.
+    virtual std::optional<std::string> take(const PictureFrames& frames, int delay) = 0;
 };
 
-// Takes the three pictures of a run, as the user would see them, whenever
-// the host asks, and hands them to a sink.
+// Takes the three pictures of a run, as the user would see them, at the
+// steps of a frame plan (or whenever the host asks), and hands them to a
+// sink.
 class FrameRecorder {
   public:
     using Boxes = std::array<const ImageDrawingBox*, kPictureCount>;
 
-    FrameRecorder(Form1Core& form, Boxes boxes, FrameSink& sink)
-        : form_(form), boxes_(boxes), sink_(sink) {}
+    // Without a plan, the default plan of the run's own steps, which it
+    // knows once it has read t Max, before its first step.
+    FrameRecorder(Form1Core& form, Boxes boxes, FrameSink& sink,
+                  std::optional<FramePlan> plan = std::nullopt)
+        : form_(form), boxes_(boxes), sink_(sink), plan_(plan) {}
+
+    // After every step of the run: the pictures, when the plan takes them.
+    void step_done(std::int64_t iTime) {
+        if (plan().due(iTime)) {
+            capture();
+        }
+    }
 
     // The pictures as they are now. The 3-D view, which a host may draw only
     // when it is looked at, is brought up to date first.
@@ -49,6 +62,7 @@ class FrameRecorder {
 
   private:
     std::array<std::uint64_t, kPictureCount> versions() const;
+    const FramePlan& plan();
 
     Form1Core& form_;
     Boxes boxes_;
@@ -56,6 +70,7 @@ class FrameRecorder {
     std::array<std::uint64_t, kPictureCount> captured_versions_{};
     std::int64_t frames_ = 0;
     std::optional<std::string> error_;
+    std::optional<FramePlan> plan_;
 };
 
 }  // namespace heatplate

@@ -9,26 +9,17 @@ namespace heatplate {
 void PageRecording::begin_run(FrameRecorder::Boxes boxes) {
     frames_.clear();
     error_.reset();
-    plan_.reset();
     recorder_ = std::make_unique<FrameRecorder>(form_, boxes, *this);
 }
 
-const FramePlan& PageRecording::plan() {
-    // The run knows its steps once it has read t Max, before its first step.
-    if (!plan_) {
-        plan_ = plan_frames(steps_of(form_.MaxTime()));
-    }
-    return *plan_;
-}
-
 void PageRecording::step_done(std::int64_t iTime) {
-    if (recorder_ && plan().due(iTime)) {
-        recorder_->capture();
+    if (recorder_) {
+        recorder_->step_done(iTime);
     }
 }
 
-std::optional<std::string> PageRecording::take(const PictureFrames& frames) {
-    append_frames(frames_, frames, plan().delay);
+std::optional<std::string> PageRecording::take(const PictureFrames& frames, int delay) {
+    append_frames(frames_, frames, delay);
     return std::nullopt;
 }
 

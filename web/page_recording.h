@@ -36,16 +36,13 @@ class PageRecording final : public FrameSink {
     // Why the frames of the last run could not be taken, if they could not.
     const std::optional<std::string>& error() const { return error_; }
 
-    std::optional<std::string> take(const PictureFrames& frames) override;
+    std::optional<std::string> take(const PictureFrames& frames, int delay) override;
 
   private:
-    const FramePlan& plan();
-
     Form1Core& form_;
     std::string frames_;
     std::optional<std::string> error_;
     std::unique_ptr<FrameRecorder> recorder_;
-    std::optional<FramePlan> plan_;
 };
 
 // The other end: the three animations of a run, encoded as the frames come.

@@ -95,27 +95,18 @@ void WindowRecording::begin_run() {
     if (!enabled_) {
         return;
     }
-    plan_.reset();
     encoder_ = std::make_unique<Encoder>();
     recorder_ = std::make_unique<FrameRecorder>(form_, boxes_, *this);
 }
 
-const FramePlan& WindowRecording::plan() {
-    // The run knows its steps once it has read t Max, before its first step.
-    if (!plan_) {
-        plan_ = plan_frames(steps_of(form_.MaxTime()));
-    }
-    return *plan_;
-}
-
 void WindowRecording::step_done(std::int64_t iTime) {
-    if (recorder_ && plan().due(iTime)) {
-        recorder_->capture();
+    if (recorder_) {
+        recorder_->step_done(iTime);
     }
 }
 
-std::optional<std::string> WindowRecording::take(const PictureFrames& frames) {
-    encoder_->add(frames, plan().delay);
+std::optional<std::string> WindowRecording::take(const PictureFrames& frames, int delay) {
+    encoder_->add(frames, delay);
     return std::nullopt;
 }
 

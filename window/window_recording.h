@@ -47,7 +47,7 @@ class WindowRecording final : public FrameSink {
     // reason when it cannot, or why the run could not be recorded.
     std::optional<std::string> save(PictureId box, const QString& path) const;
 
-    std::optional<std::string> take(const PictureFrames& frames) override;
+    std::optional<std::string> take(const PictureFrames& frames, int delay) override;
 
     ~WindowRecording() override;
 
@@ -58,7 +58,6 @@ class WindowRecording final : public FrameSink {
         std::optional<std::string> error;
     };
     class Encoder;
-    const FramePlan& plan();
 
     Form1Core& form_;
     FrameRecorder::Boxes boxes_;
@@ -68,7 +67,6 @@ class WindowRecording final : public FrameSink {
     // During a run.
     std::unique_ptr<FrameRecorder> recorder_;
     std::unique_ptr<Encoder> encoder_;
-    std::optional<FramePlan> plan_;
 };
 
 }  // namespace heatplate

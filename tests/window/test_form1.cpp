@@ -524,7 +524,7 @@ TEST_F(Form1Test, DISABLED_LiveRunSpeed) {
     }
     // What one frame costs, without the noise of whole runs.
     struct Discard final : FrameSink {
-        std::optional<std::string> take(const PictureFrames&) override { return std::nullopt; }
+        std::optional<std::string> take(const PictureFrames&, int) override { return std::nullopt; }
     } discard;
     const char* const names[kPictureCount] = {"Picture_Paint", "Picture_3DGraph", "Picture3"};
     FrameRecorder::Boxes boxes{};
