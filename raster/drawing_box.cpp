@@ -4,6 +4,23 @@
 
 namespace heatplate {
 
+bool DrawingBox::move_to(float x, float y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        return false;
+    }
+    current_x_ = x;
+    current_y_ = y;
+    return true;
+}
+
+void DrawingBox::line_to(float x, float y, Colour colour) {
+    const float from_x = current_x_;
+    const float from_y = current_y_;
+    if (move_to(x, y)) {
+        line(from_x, from_y, x, y, colour);
+    }
+}
+
 void DrawingBox::fill_cells(const CellGrid& grid, std::span<const Colour> colours) {
     if (grid.xs.size() < 2 || grid.ys.size() < 2) {
         return;

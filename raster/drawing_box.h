@@ -33,8 +33,11 @@ class DrawingBox {
     virtual void fill_rect(float x1, float y1, float x2, float y2, Colour colour) = 0;
     // A point in the foreground colour, which becomes the current position.
     virtual void pset(float x, float y) = 0;
-    // A line from the current position to (x, y), which becomes the current position.
-    virtual void line_to(float x, float y, Colour colour) = 0;
+    // A line from the current position to (x, y), which becomes the current
+    // position: by default a line() from where the last pset(), line_to()
+    // or cls() left it; a point that is not a finite number draws nothing
+    // and leaves it there.
+    virtual void line_to(float x, float y, Colour colour);
 
     // The same picture as fill_rect over every cell of the grid with a
     // colour, i = 1..nx (outer loop) and j = 1..ny (inner loop), in the
@@ -42,6 +45,13 @@ class DrawingBox {
     // kNoColour, or with a corner that is not a finite number, is left out.
     // A box may do it faster than the rectangles one by one.
     virtual void fill_cells(const CellGrid& grid, std::span<const Colour> colours);
+
+  protected:
+    // Makes (x, y) the current position, when both are finite numbers.
+    bool move_to(float x, float y);
+
+  private:
+    float current_x_ = 0, current_y_ = 0;
 };
 
 // Draws nothing: for runs whose pictures nobody looks at.

@@ -111,8 +111,7 @@ PixelSpan ImageDrawingBox::span(const PixelAxis& axis, float a, float b) const {
 
 void ImageDrawingBox::cls() {
     fill_all(background_);
-    cur_x_ = 0;
-    cur_y_ = 0;
+    move_to(0, 0);
     ++version_;
     grid_painter_.cleared();
 }
@@ -152,12 +151,7 @@ void ImageDrawingBox::line(float x1, float y1, float x2, float y2, Colour colour
 }
 
 void ImageDrawingBox::pset(float x, float y) {
-    if (!finite(x) || !finite(y)) {
-        return;
-    }
-    cur_x_ = x;
-    cur_y_ = y;
-    if (!mapping_valid_) {
+    if (!move_to(x, y) || !mapping_valid_) {
         return;
     }
     if (const auto pixel = point_pixel(ax_, ay_, x, y)) {
@@ -165,17 +159,6 @@ void ImageDrawingBox::pset(float x, float y) {
         canvas().row(pixel->second)[pixel->first] = foreground_;
         drew();
     }
-}
-
-void ImageDrawingBox::line_to(float x, float y, Colour colour) {
-    if (!finite(x) || !finite(y)) {
-        return;
-    }
-    const float from_x = cur_x_;
-    const float from_y = cur_y_;
-    cur_x_ = x;
-    cur_y_ = y;
-    line(from_x, from_y, x, y, colour);
 }
 
 const RasterImage& ImageDrawingBox::image() const {

@@ -36,7 +36,6 @@ class ImageDrawingBox final : public DrawingBox {
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     void fill_rect(float x1, float y1, float x2, float y2, Colour colour) override;
     void pset(float x, float y) override;
-    void line_to(float x, float y, Colour colour) override;
 
     // The picture, with what waits painted.
     const RasterImage& image() const;
@@ -64,7 +63,6 @@ class ImageDrawingBox final : public DrawingBox {
     std::uint32_t foreground_;
     PixelAxis ax_, ay_;  // their sizes are the image's width and height
     bool mapping_valid_ = true;
-    float cur_x_ = 0, cur_y_ = 0;
     mutable std::uint64_t version_ = 0;
     mutable GridPainter grid_painter_;
 };

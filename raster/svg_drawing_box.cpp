@@ -52,8 +52,7 @@ void SvgDrawingBox::scale(float x1, float y1, float x2, float y2) {
 
 void SvgDrawingBox::cls() {
     shapes_.clear();
-    cur_x_ = 0;
-    cur_y_ = 0;
+    move_to(0, 0);
 }
 
 void SvgDrawingBox::add_rect(PixelSpan xs, PixelSpan ys, Colour colour) {
@@ -99,12 +98,7 @@ void SvgDrawingBox::line(float x1, float y1, float x2, float y2, Colour colour) 
 }
 
 void SvgDrawingBox::pset(float x, float y) {
-    if (!finite(x) || !finite(y)) {
-        return;
-    }
-    cur_x_ = x;
-    cur_y_ = y;
-    if (!mapping_valid_) {
+    if (!move_to(x, y) || !mapping_valid_) {
         return;
     }
     if (const auto pixel = point_pixel(ax_, ay_, x, y)) {
@@ -112,17 +106,6 @@ void SvgDrawingBox::pset(float x, float y) {
         const PixelSpan ys{pixel->second, pixel->second};
         add_rect(xs, ys, foreground_);
     }
-}
-
-void SvgDrawingBox::line_to(float x, float y, Colour colour) {
-    if (!finite(x) || !finite(y)) {
-        return;
-    }
-    const float from_x = cur_x_;
-    const float from_y = cur_y_;
-    cur_x_ = x;
-    cur_y_ = y;
-    line(from_x, from_y, x, y, colour);
 }
 
 std::string SvgDrawingBox::svg() const {

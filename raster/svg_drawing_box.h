@@ -25,7 +25,6 @@ class SvgDrawingBox final : public DrawingBox {
     void line(float x1, float y1, float x2, float y2, Colour colour) override;
     void fill_rect(float x1, float y1, float x2, float y2, Colour colour) override;
     void pset(float x, float y) override;
-    void line_to(float x, float y, Colour colour) override;
 
     // The picture as an SVG document.
     std::string svg() const;
@@ -43,7 +42,6 @@ class SvgDrawingBox final : public DrawingBox {
     Colour background_, foreground_;
     PixelAxis ax_, ay_;
     bool mapping_valid_ = true;
-    float cur_x_ = 0, cur_y_ = 0;
     std::vector<Shape> shapes_;
 };
 
